@@ -1,0 +1,207 @@
+#include "AppController.h"
+
+#include "ChargeMath.h"
+
+#include <ctime>
+
+namespace voltaro {
+
+namespace {
+
+constexpr const char* kNoBatteryTitle = "No battery information is available for this system!";
+constexpr const char* kNoBatteryMessage = "Voltaro only runs on iBook and Powerbook computers.";
+constexpr const char* kQuitButton = "Quit";
+constexpr const char* kNoTimerMessage = "Fatal error: Cannot create NSTimer instance!";
+
+} // namespace
+
+std::string formatLogTimestamp(Date date) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(date);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    const std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return std::string(text, length);
+}
+
+std::string formatPercentMessage(std::string_view before, std::int32_t percentage, std::string_view after) {
+    std::string message(before);
+    message += std::to_string(percentage);
+    message += after;
+    return message;
+}
+
+AppController::AppController(const ControllerServices& services) : m_services(services) {}
+
+AppController::~AppController() = default;
+
+void AppController::initialize(Preferences& preferences) {
+    preferences.registerDefault(kStatisticsWindowKey, true);
+}
+
+void AppController::appendToLog(std::string_view message) {
+    std::string line = formatLogTimestamp(m_services.clock.now());
+    line += ": ";
+    line += message;
+    line += '\r';
+    m_logText += line;
+    m_services.logView.appendText(line);
+    m_services.logView.scrollToEnd();
+}
+
+void AppController::loadImages() {
+    DockIcon& icon = m_services.dockIcon;
+    m_noBatteryImage = icon.loadImage("Single_NoBattery.tif");
+    m_pluggedImage = icon.loadImage("Single_Plugged.tif");
+    for (int level = 0; level <= kLevels; ++level)
+        m_images[level] = icon.loadImage("Single_" + std::to_string(level) + ".tif");
+    for (int level = 0; level <= kLevels; ++level)
+        m_chargingImages[level] = icon.loadImage("Single_Charge_" + std::to_string(level) + ".tif");
+}
+
+bool AppController::awakeFromNib() {
+    std::optional<BatteryPowerInfo> snapshot = BatteryPowerInfo::batteryPowerInfo(m_services.powerService);
+    if (!snapshot) {
+        m_services.application.runCriticalAlert(kNoBatteryTitle, kNoBatteryMessage, kQuitButton);
+        m_services.application.terminate();
+        return false;
+    }
+    m_launched = true;
+
+    loadImages();
+    m_services.logView.setUpUnwrappedLines();
+
+    m_timer = m_services.timerFactory.scheduledTimer(kPollInterval, [this] { updateTimer(); });
+    if (!m_timer) {
+        m_services.application.log(kNoTimerMessage);
+        m_services.application.terminate();
+        return false;
+    }
+
+    m_runningTime = -1;
+    m_updateCount = 0;
+    rememberStates(*snapshot);
+    m_services.graphView.setMaxSampleCount(kHistoryCapacity);
+    return true;
+}
+
+void AppController::applicationDidFinishLaunching() {
+    std::optional<BatteryPowerInfo> snapshot = BatteryPowerInfo::batteryPowerInfo(m_services.powerService);
+    appendToLog("--- Voltaro started");
+
+    const std::int32_t installed = snapshot ? snapshot->batteryInstalled() : 0;
+    if (installed != 0) {
+        const std::int32_t percentage =
+            chargePercentage(chargeFraction(snapshot->currentCharge(), snapshot->capacity()));
+        if (snapshot->batteryCharging() != 0)
+            appendToLog(formatPercentMessage("--- Battery charging (current charge = ", percentage, "%)"));
+        else if (!snapshot->chargerConnected())
+            appendToLog(formatPercentMessage("--- Running on battery (current charge = ", percentage, "%)"));
+    } else {
+        appendToLog("--- No battery installed");
+    }
+    m_services.logView.redisplayAll();
+
+    // Registration for sleep and wake messages joins here; until then the launch goes on as
+    // after a successful registration.
+
+    updateTimer();
+    if (m_services.preferences.boolForKey(kStatisticsWindowKey))
+        m_services.application.showMainWindow();
+}
+
+IconHandle AppController::iconForSnapshot(const std::optional<BatteryPowerInfo>& snapshot) {
+    if (!snapshot)
+        return m_services.dockIcon.standardIcon();
+    const bool installed = snapshot->batteryInstalled() != 0;
+    if (!installed)
+        return m_noBatteryImage;
+    const auto level = [&] {
+        return ComputeLevel(chargeFraction(snapshot->currentCharge(), snapshot->capacity()), kLevels);
+    };
+    if (!snapshot->chargerConnected())
+        return m_images[static_cast<std::size_t>(level())];
+    if (snapshot->batteryCharging() != 0)
+        return m_chargingImages[static_cast<std::size_t>(level())];
+    return m_pluggedImage;
+}
+
+void AppController::updateTimer() {
+    std::optional<BatteryPowerInfo> snapshot = BatteryPowerInfo::batteryPowerInfo(m_services.powerService);
+    m_services.dockIcon.setApplicationIconImage(iconForSnapshot(snapshot));
+    if (!snapshot)
+        return;
+
+    const float fraction = chargeFraction(snapshot->currentCharge(), snapshot->capacity());
+    const std::int32_t installed = snapshot->batteryInstalled();
+
+    if (installed != 0) {
+        const std::int32_t n = m_updateCount;
+        m_updateCount = n + 1;
+        if (n % 6 == 0) {
+            m_services.graphView.addSampleWithTime(m_services.clock.now(), fraction, snapshot->voltage(),
+                                                   snapshot->amperage(), snapshot->chargerConnected() ? 1 : 0,
+                                                   static_cast<std::uint8_t>(snapshot->batteryCharging()));
+        }
+    }
+
+    logTransitions(*snapshot, chargePercentage(fraction));
+    rememberStates(*snapshot);
+
+    if (installed == 0 || snapshot->chargerConnected())
+        m_runningTime = -1;
+    else if (m_runningTime == -1)
+        m_runningTime = 0;
+    else
+        m_runningTime += 5;
+}
+
+void AppController::logTransitions(const BatteryPowerInfo& snapshot, std::int32_t percentage) {
+    const bool charger = snapshot.chargerConnected();
+    const std::int32_t installed = snapshot.batteryInstalled();
+    const std::int32_t charging = snapshot.batteryCharging();
+
+    if (charger && !m_chargerConnected)
+        appendToLog("Charger plugged");
+    else if (!charger && m_chargerConnected)
+        appendToLog("Charger unplugged");
+
+    if (installed != 0 && m_batteryInstalled == 0)
+        appendToLog(formatPercentMessage("Battery installed (current charge = ", percentage, "%)"));
+    else if (installed == 0 && m_batteryInstalled != 0)
+        appendToLog("Battery removed");
+
+    if (charging != 0 && m_batteryCharging == 0)
+        appendToLog(formatPercentMessage("Battery started charging (current charge = ", percentage, "%)"));
+
+    if (installed != 0 && charging == 0 && m_batteryCharging != 0)
+        appendToLog(formatPercentMessage("Battery stopped charging (current charge = ", percentage, "%)"));
+}
+
+void AppController::rememberStates(const BatteryPowerInfo& snapshot) {
+    m_batteryInstalled = static_cast<std::uint8_t>(snapshot.batteryInstalled());
+    m_batteryCharging = static_cast<std::uint8_t>(snapshot.batteryCharging());
+    m_chargerConnected = snapshot.chargerConnected();
+}
+
+void AppController::windowDidBecomeKey() {
+    m_services.preferences.setBool(kStatisticsWindowKey, true);
+}
+
+void AppController::windowWillClose() {
+    m_services.preferences.setBool(kStatisticsWindowKey, false);
+}
+
+void AppController::applicationWillTerminate() {
+    if (!m_launched)
+        return;
+    appendToLog("--- Voltaro terminated");
+    // Saving the log to its file joins here.
+    if (m_timer) {
+        m_timer->invalidate();
+        m_timer.reset();
+    }
+    m_services.dockIcon.setApplicationIconImage(m_services.dockIcon.standardIcon());
+}
+
+} // namespace voltaro

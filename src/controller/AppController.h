@@ -1,0 +1,108 @@
+#pragma once
+
+#include "Application.h"
+#include "BatteryPowerInfo.h"
+#include "Clock.h"
+#include "DockIcon.h"
+#include "LogView.h"
+#include "PollTimer.h"
+#include "Preferences.h"
+#include "SampleHistory.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace voltaro {
+
+// Everything the controller talks to, handed in by the application shell (or by a test).
+struct ControllerServices {
+    PowerService& powerService;
+    Clock& clock;
+    TimerFactory& timerFactory;
+    LogView& logView;
+    DockIcon& dockIcon;
+    Application& application;
+    Preferences& preferences;
+    SampleHistory& graphView;
+};
+
+// The program's spine: launch and termination, the 5-second poll, the application icon and
+// the event log.
+class AppController {
+public:
+    static constexpr std::int32_t kLevels = 8;
+    static constexpr std::int32_t kHistoryCapacity = 2880;
+    static constexpr std::chrono::milliseconds kPollInterval{5000};
+    static constexpr const char* kStatisticsWindowKey = "statisticsWindow";
+
+    explicit AppController(const ControllerServices& services);
+    ~AppController();
+
+    // Registers the default of the "statisticsWindow" preference (shown at launch).
+    static void initialize(Preferences& preferences);
+
+    // Launch, first half: false when the launch stopped (no battery information, no timer)
+    // and the application is quitting.
+    bool awakeFromNib();
+    // Launch, second half.
+    void applicationDidFinishLaunching();
+    // One poll.
+    void updateTimer();
+    // Appends one timestamped line to the log.
+    void appendToLog(std::string_view message);
+    void windowDidBecomeKey();
+    void windowWillClose();
+    void applicationWillTerminate();
+
+    // The whole event log, carriage-return line ends, bytes exactly as appended.
+    const std::string& logText() const { return m_logText; }
+
+    std::uint8_t batteryInstalled() const { return m_batteryInstalled; }
+    std::uint8_t batteryCharging() const { return m_batteryCharging; }
+    bool chargerConnected() const { return m_chargerConnected; }
+    std::int32_t runningTime() const { return m_runningTime; }
+    std::int32_t updateCount() const { return m_updateCount; }
+    bool hasTimer() const { return m_timer != nullptr; }
+
+    const std::array<IconHandle, 9>& images() const { return m_images; }
+    const std::array<IconHandle, 9>& chargingImages() const { return m_chargingImages; }
+    const IconHandle& noBatteryImage() const { return m_noBatteryImage; }
+    const IconHandle& pluggedImage() const { return m_pluggedImage; }
+
+    // The icon a snapshot calls for (the standard icon when there is no snapshot).
+    IconHandle iconForSnapshot(const std::optional<BatteryPowerInfo>& snapshot);
+
+private:
+    void loadImages();
+    void logTransitions(const BatteryPowerInfo& snapshot, std::int32_t percentage);
+    void rememberStates(const BatteryPowerInfo& snapshot);
+
+    ControllerServices m_services;
+
+    std::uint8_t m_batteryInstalled = 0;
+    std::uint8_t m_batteryCharging = 0;
+    bool m_chargerConnected = false;
+    std::unique_ptr<PollTimer> m_timer;
+    std::int32_t m_runningTime = -1;
+    std::int32_t m_updateCount = 0;
+    std::array<IconHandle, 9> m_images;
+    std::array<IconHandle, 9> m_chargingImages;
+    IconHandle m_noBatteryImage;
+    IconHandle m_pluggedImage;
+
+    std::string m_logText;
+    // Set once the launch got past the battery check; a quit before that must leave the
+    // stored log alone and run no termination steps.
+    bool m_launched = false;
+};
+
+// "YYYY-MM-DD hh:mm:ss" in the local time zone.
+std::string formatLogTimestamp(Date date);
+
+// A printf-style "%i" rendering that ignores the process locale.
+std::string formatPercentMessage(std::string_view before, std::int32_t percentage, std::string_view after);
+
+} // namespace voltaro

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "AppController.h"
+#include "Bundle.h"
+#include "GraphView.h"
+#include "MainWindowShell.h"
+#include "QSettingsPreferenceStore.h"
+#include "QtApplication.h"
+#include "QtDockIcon.h"
+#include "QtLogView.h"
+#include "QtPollTimer.h"
+#include "SysfsPowerService.h"
+#include "TrayIcon.h"
+
+#include <memory>
+
+namespace voltaro {
+
+// Puts Voltaro together on Linux: the sysfs battery reader, the Qt timer, the main window
+// from its .ui file, the window and tray icon, QSettings preferences, and the controller
+// that drives them.
+class ApplicationShell {
+public:
+    ApplicationShell();
+    ~ApplicationShell();
+
+    // Runs the launch, the event loop and the termination; the process's exit status.
+    int run();
+
+private:
+    Bundle m_bundle;
+    SysfsPowerService m_powerService;
+    SystemClock m_clock;
+    QtTimerFactory m_timerFactory;
+    QSettingsPreferenceStore m_preferenceStore;
+    Preferences m_preferences;
+    MainWindowShell m_mainWindow;
+    QtDockIcon m_dockIcon;
+    std::unique_ptr<QtLogView> m_logView;
+    std::unique_ptr<TrayIcon> m_trayIcon;
+    std::unique_ptr<QtApplication> m_application;
+    std::unique_ptr<AppController> m_controller;
+};
+
+} // namespace voltaro

@@ -1,0 +1,36 @@
+#include "QtApplication.h"
+
+#include "Console.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace voltaro {
+
+void QtApplication::runCriticalAlert(const std::string& title, const std::string& message,
+                                     const std::string& button) {
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(message),
+                    QMessageBox::NoButton);
+    QPushButton* only = box.addButton(QString::fromStdString(button), QMessageBox::AcceptRole);
+    box.setDefaultButton(only);
+    box.setEscapeButton(only);
+    box.exec();
+}
+
+void QtApplication::terminate() {
+    m_terminateRequested = true;
+    // Before the event loop runs, quit() would be lost; main() checks terminateRequested().
+    QCoreApplication::quit();
+}
+
+void QtApplication::showMainWindow() {
+    if (m_showMainWindow)
+        m_showMainWindow();
+}
+
+void QtApplication::log(std::string_view message) {
+    writeConsoleLine(message);
+}
+
+} // namespace voltaro

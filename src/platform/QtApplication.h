@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Application.h"
+
+#include <functional>
+
+namespace voltaro {
+
+// The controller's view of the running Qt application: alerts, quitting, the main window
+// and the console.
+class QtApplication final : public Application {
+public:
+    explicit QtApplication(std::function<void()> showMainWindow) : m_showMainWindow(std::move(showMainWindow)) {}
+
+    void runCriticalAlert(const std::string& title, const std::string& message, const std::string& button) override;
+    void terminate() override;
+    void showMainWindow() override;
+    void log(std::string_view message) override;
+
+    // Set when a quit was asked for before the event loop ran.
+    bool terminateRequested() const { return m_terminateRequested; }
+
+private:
+    std::function<void()> m_showMainWindow;
+    bool m_terminateRequested = false;
+};
+
+} // namespace voltaro

@@ -1,0 +1,378 @@
+#include "AppController.h"
+
+#include "ManualClock.h"
+#include "ManualTimer.h"
+#include "ScriptedPowerService.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <ctime>
+#include <set>
+
+namespace voltaro {
+namespace {
+
+// --- Fakes for the controller's surroundings --------------------------------------------
+
+class NamedImage final : public IconImage {
+public:
+    explicit NamedImage(std::string name) : name(std::move(name)) {}
+    std::string name;
+};
+
+class RecordingDockIcon final : public DockIcon {
+public:
+    IconHandle loadImage(std::string_view fileName) override {
+        loaded.emplace_back(fileName);
+        if (unloadable.count(std::string(fileName)))
+            return nullptr;
+        return std::make_shared<NamedImage>(std::string(fileName));
+    }
+    IconHandle standardIcon() override { return m_standard; }
+    void setApplicationIconImage(const IconHandle& image) override {
+        shown.push_back(image ? static_cast<const NamedImage&>(*image).name : "(empty)");
+    }
+    std::string current() const { return shown.empty() ? "" : shown.back(); }
+
+    std::vector<std::string> loaded;
+    std::vector<std::string> shown;
+    std::set<std::string> unloadable;
+
+private:
+    IconHandle m_standard = std::make_shared<NamedImage>("NSApplicationIcon");
+};
+
+class RecordingLogView final : public LogView {
+public:
+    void setUpUnwrappedLines() override { unwrapped = true; }
+    void appendText(std::string_view text) override { shown += text; }
+    void scrollToEnd() override { ++scrolls; }
+    void redisplayAll() override { ++redisplays; }
+
+    bool unwrapped = false;
+    std::string shown;
+    int scrolls = 0;
+    int redisplays = 0;
+};
+
+class RecordingApplication final : public Application {
+public:
+    void runCriticalAlert(const std::string& title, const std::string& message, const std::string& button) override {
+        alerts.push_back(title + "|" + message + "|" + button);
+    }
+    void terminate() override { ++terminations; }
+    void showMainWindow() override { ++windowShows; }
+    void log(std::string_view message) override { console.emplace_back(message); }
+
+    std::vector<std::string> alerts;
+    std::vector<std::string> console;
+    int terminations = 0;
+    int windowShows = 0;
+};
+
+// --- Battery records ---------------------------------------------------------------------
+
+enum Flags : std::int64_t { None = 0, Charger = 1, Charging = 2, Installed = 4 };
+
+BatteryList battery(std::int64_t flags, std::int64_t current = 60, std::int64_t capacity = 80) {
+    return BatteryList{BatteryRecord{
+        {"Flags", flags}, {"Current", current}, {"Capacity", capacity}, {"Voltage", 12000}, {"Amperage", -900}}};
+}
+const BatteryList kOnBattery = battery(Installed);                       // 75 %
+const BatteryList kCharging = battery(Installed | Charger | Charging);  // 75 %
+const BatteryList kPluggedFull = battery(Installed | Charger, 80, 80);
+const BatteryList kNoBatteryPlugged = battery(Charger);
+const BatteryList kNoBattery = battery(None);
+
+// 2026-12-11 05:56:03 UTC
+const Date kStart = Date(std::chrono::seconds(1796968563));
+
+class AppControllerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("TZ", "UTC", 1);
+        tzset();
+        history.setRedrawRequest([this] { ++historyRedraws; });
+    }
+
+    std::unique_ptr<AppController> makeController() {
+        AppController::initialize(preferences);
+        return std::make_unique<AppController>(ControllerServices{
+            power, clock, timers, logView, dockIcon, application, preferences, history});
+    }
+
+    // Both halves of the launch with `atLoad` at interface load and `atFinish` afterwards.
+    void launch(std::optional<BatteryList> atLoad, std::optional<BatteryList> atFinish) {
+        power.setAnswer(std::move(atLoad));
+        controller = makeController();
+        ASSERT_TRUE(controller->awakeFromNib());
+        power.setAnswer(std::move(atFinish));
+        controller->applicationDidFinishLaunching();
+    }
+    void launch(const BatteryList& state) { launch(state, state); }
+
+    // Log lines without their timestamps.
+    std::vector<std::string> messages() const {
+        std::vector<std::string> result;
+        const std::string& text = controller->logText();
+        std::size_t start = 0;
+        for (std::size_t end; (end = text.find('\r', start)) != std::string::npos; start = end + 1)
+            result.push_back(text.substr(start + 21, end - start - 21)); // "YYYY-MM-DD hh:mm:ss: "
+        return result;
+    }
+    std::vector<std::string> messagesSince(std::size_t count) const {
+        auto all = messages();
+        return {all.begin() + static_cast<std::ptrdiff_t>(count), all.end()};
+    }
+
+    ScriptedPowerService power;
+    ManualClock clock{kStart};
+    ManualTimerFactory timers;
+    RecordingLogView logView;
+    RecordingDockIcon dockIcon;
+    RecordingApplication application;
+    MemoryPreferenceStore preferenceStore;
+    Preferences preferences{preferenceStore};
+    SampleHistory history;
+    int historyRedraws = 0;
+    std::unique_ptr<AppController> controller;
+};
+
+TEST_F(AppControllerTest, LogLineIsLocalTimestampMessageAndCarriageReturn) {
+    launch(kPluggedFull);
+    const std::string expected = "2026-12-11 05:56:03: --- Voltaro started\r";
+    EXPECT_EQ(controller->logText(), expected);
+    EXPECT_EQ(logView.shown, expected);
+    EXPECT_GE(logView.scrolls, 1);
+    EXPECT_TRUE(logView.unwrapped);
+    EXPECT_EQ(logView.redisplays, 1);
+}
+
+TEST_F(AppControllerTest, LaunchOnBatteryCountsRunningTimeAndSamplesEverySixthPoll) {
+    launch(kOnBattery);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"--- Voltaro started",
+                                                    "--- Running on battery (current charge = 75%)"}));
+    EXPECT_EQ(controller->runningTime(), 0);
+    EXPECT_EQ(controller->updateCount(), 1);
+    ASSERT_EQ(history.sampleCount(), 1);
+    EXPECT_EQ(history.maxSampleCount(), 2880);
+    EXPECT_EQ(history.sampleAt(0).charge, 0.75f);
+
+    ASSERT_EQ(timers.timers().size(), 1u);
+    EXPECT_EQ(timers.timers()[0]->interval, std::chrono::milliseconds(5000));
+    timers.fire(12);
+    EXPECT_EQ(controller->runningTime(), 60);
+    EXPECT_EQ(controller->updateCount(), 13);
+    EXPECT_EQ(history.sampleCount(), 3); // polls 0, 6 and 12
+    EXPECT_EQ(messages().size(), 2u);    // nothing changed
+    EXPECT_EQ(dockIcon.current(), "Single_6.tif");
+}
+
+TEST_F(AppControllerTest, SecondStartLineFollowsTheLaunchSnapshot) {
+    struct Case {
+        const char* name;
+        std::optional<BatteryList> atFinish;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"charging", kCharging, {"--- Voltaro started", "--- Battery charging (current charge = 75%)"}},
+        {"on battery", battery(Installed, 57, 100),
+         {"--- Voltaro started", "--- Running on battery (current charge = 56%)"}},
+        {"plugged and full", kPluggedFull, {"--- Voltaro started"}},
+        {"no battery", kNoBatteryPlugged, {"--- Voltaro started", "--- No battery installed"}},
+        {"no snapshot", std::nullopt, {"--- Voltaro started", "--- No battery installed"}},
+    };
+    for (const Case& c : cases) {
+        power.setAnswer(c.atFinish ? *c.atFinish : kNoBattery);
+        controller = makeController();
+        ASSERT_TRUE(controller->awakeFromNib());
+        // The launch snapshot is taken afresh; the launch poll sees the same state, so it logs
+        // nothing more.
+        power.setAnswer(c.atFinish);
+        controller->applicationDidFinishLaunching();
+        EXPECT_EQ(messages(), c.lines) << c.name;
+    }
+}
+
+TEST_F(AppControllerTest, IconFollowsChargerInstalledAndChargingStates) {
+    struct Case {
+        const char* name;
+        std::optional<BatteryList> state;
+        std::string icon;
+    };
+    const Case cases[] = {
+        {"charging at 45/80", battery(Installed | Charger | Charging, 45, 80), "Single_Charge_4.tif"},
+        {"plugged, not charging", battery(Installed | Charger, 45, 80), "Single_Plugged.tif"},
+        {"charger, no battery", kNoBatteryPlugged, "Single_NoBattery.tif"},
+        {"on battery at 45/80", battery(Installed, 45, 80), "Single_4.tif"},
+        {"on battery at 57/100", battery(Installed, 57, 100), "Single_5.tif"},
+        {"charging bit without charger", battery(Installed | Charging, 57, 100), "Single_5.tif"},
+        {"nothing", kNoBattery, "Single_NoBattery.tif"},
+        {"no snapshot", std::nullopt, "NSApplicationIcon"},
+        {"capacity 0, charge above 0", battery(Installed, 10, 0), "Single_8.tif"},
+        {"capacity 0, charge 0", battery(Installed, 0, 0), "Single_0.tif"},
+        {"charge above capacity", battery(Installed, 96, 80), "Single_8.tif"},
+    };
+    launch(kOnBattery);
+    for (const Case& c : cases) {
+        power.setAnswer(c.state);
+        controller->updateTimer();
+        EXPECT_EQ(dockIcon.current(), c.icon) << c.name;
+    }
+}
+
+TEST_F(AppControllerTest, EachPollLogsTheTransitionsInOrder) {
+    struct Case {
+        const char* name;
+        BatteryList before;
+        std::optional<BatteryList> after;
+        std::vector<std::string> lines;
+        std::int32_t runningTime;
+    };
+    const Case cases[] = {
+        {"unplugged while charging", kCharging, kOnBattery,
+         {"Charger unplugged", "Battery stopped charging (current charge = 75%)"}, 0},
+        {"plugged and charging at once", kOnBattery, kCharging,
+         {"Charger plugged", "Battery started charging (current charge = 75%)"}, -1},
+        {"battery inserted on charger, charging", kNoBatteryPlugged, battery(Installed | Charger | Charging, 29, 100),
+         {"Battery installed (current charge = 28%)", "Battery started charging (current charge = 28%)"}, -1},
+        {"charging battery removed", kCharging, kNoBatteryPlugged, {"Battery removed"}, -1},
+        {"charging finished", kCharging, kPluggedFull, {"Battery stopped charging (current charge = 100%)"}, -1},
+        {"charger unplugged from a full battery", kPluggedFull, battery(Installed, 80, 80),
+         {"Charger unplugged"}, 0},
+        {"all at once from nothing", kNoBattery, kCharging,
+         {"Charger plugged", "Battery installed (current charge = 75%)",
+          "Battery started charging (current charge = 75%)"}, -1},
+        {"capacity 0 saturates", kNoBattery, battery(Installed, 10, 0),
+         {"Battery installed (current charge = 2147483647%)"}, 0},
+        {"capacity 0 and charge 0", kNoBattery, battery(Installed, 0, 0),
+         {"Battery installed (current charge = -2147483648%)"}, 0},
+        {"no snapshot changes nothing", kOnBattery, std::nullopt, {}, 5},
+    };
+    for (const Case& c : cases) {
+        launch(c.before);
+        const std::size_t before = messages().size();
+        const std::int32_t runningBefore = controller->runningTime();
+        power.setAnswer(c.after);
+        timers.fire();
+        EXPECT_EQ(messagesSince(before), c.lines) << c.name;
+        if (c.after)
+            EXPECT_EQ(controller->runningTime(), c.runningTime) << c.name;
+        else
+            EXPECT_EQ(controller->runningTime(), runningBefore) << c.name;
+    }
+}
+
+TEST_F(AppControllerTest, LaunchPollLogsWhatChangedSinceInterfaceLoad) {
+    launch(kOnBattery, kCharging);
+    EXPECT_EQ(messages(), (std::vector<std::string>{"--- Voltaro started",
+                                                    "--- Battery charging (current charge = 75%)",
+                                                    "Charger plugged",
+                                                    "Battery started charging (current charge = 75%)"}));
+}
+
+TEST_F(AppControllerTest, PollWithoutSnapshotShowsStandardIconAndChangesNothing) {
+    launch(kOnBattery);
+    timers.fire(2);
+    const auto lines = messages().size();
+    const auto samples = history.sampleCount();
+    power.setAnswer(std::nullopt);
+    timers.fire();
+    EXPECT_EQ(dockIcon.current(), "NSApplicationIcon");
+    EXPECT_EQ(controller->runningTime(), 10);
+    EXPECT_EQ(controller->updateCount(), 3);
+    EXPECT_EQ(history.sampleCount(), samples);
+    EXPECT_EQ(messages().size(), lines);
+    // A change during the gap is logged once, when the snapshot comes back.
+    power.setAnswer(kCharging);
+    timers.fire(2);
+    EXPECT_EQ(messagesSince(lines), (std::vector<std::string>{"Charger plugged",
+                                                              "Battery started charging (current charge = 75%)"}));
+}
+
+TEST_F(AppControllerTest, PollsWithoutBatteryNeitherCountNorSample) {
+    launch(kOnBattery);
+    power.setAnswer(kNoBatteryPlugged);
+    timers.fire(10);
+    EXPECT_EQ(controller->updateCount(), 1);
+    EXPECT_EQ(history.sampleCount(), 1);
+    power.setAnswer(kCharging);
+    timers.fire(6); // updateCount 1..6: only the poll that finds n = 6 samples
+    EXPECT_EQ(controller->updateCount(), 7);
+    ASSERT_EQ(history.sampleCount(), 2);
+    const GraphSample& sample = history.sampleAt(1);
+    EXPECT_EQ(sample.chargerConnected, 1);
+    EXPECT_EQ(sample.charging, 1);
+    EXPECT_EQ(sample.charge, 0.75f);
+}
+
+TEST_F(AppControllerTest, NoBatteryInformationAtLaunchAlertsAndQuitsWithoutTouchingAnything) {
+    power.setAnswer(std::nullopt);
+    controller = makeController();
+    EXPECT_FALSE(controller->awakeFromNib());
+    EXPECT_EQ(application.alerts, (std::vector<std::string>{
+                                      "No battery information is available for this system!|"
+                                      "Voltaro only runs on iBook and Powerbook computers.|Quit"}));
+    EXPECT_EQ(application.terminations, 1);
+    EXPECT_TRUE(dockIcon.loaded.empty());
+    EXPECT_TRUE(timers.timers().empty());
+    EXPECT_EQ(history.maxSampleCount(), 1024);
+    controller->applicationWillTerminate();
+    EXPECT_EQ(controller->logText(), "");
+    EXPECT_TRUE(dockIcon.shown.empty());
+}
+
+TEST_F(AppControllerTest, NoTimerWritesTheFatalLineAndQuits) {
+    timers.setFailing(true);
+    power.setAnswer(kOnBattery);
+    controller = makeController();
+    EXPECT_FALSE(controller->awakeFromNib());
+    EXPECT_EQ(application.console, (std::vector<std::string>{"Fatal error: Cannot create NSTimer instance!"}));
+    EXPECT_EQ(application.terminations, 1);
+    EXPECT_FALSE(controller->hasTimer());
+}
+
+TEST_F(AppControllerTest, LoadsTheTwentyPicturesInOrderAndPassesOnMissingOnesEmpty) {
+    dockIcon.unloadable = {"Single_3.tif"};
+    launch(battery(Installed, 30, 80)); // level 3
+    std::vector<std::string> expected{"Single_NoBattery.tif", "Single_Plugged.tif"};
+    for (int i = 0; i <= 8; ++i)
+        expected.push_back("Single_" + std::to_string(i) + ".tif");
+    for (int i = 0; i <= 8; ++i)
+        expected.push_back("Single_Charge_" + std::to_string(i) + ".tif");
+    EXPECT_EQ(dockIcon.loaded, expected);
+    EXPECT_EQ(controller->images()[3], nullptr);
+    EXPECT_EQ(dockIcon.current(), "(empty)");
+}
+
+TEST_F(AppControllerTest, StatisticsWindowPreferenceDecidesWhetherTheWindowShows) {
+    launch(kOnBattery); // first run: registered default YES, never written
+    EXPECT_EQ(application.windowShows, 1);
+    EXPECT_TRUE(preferenceStore.values().empty());
+
+    controller->windowWillClose();
+    EXPECT_EQ(preferenceStore.values().at("statisticsWindow"), false);
+    launch(kOnBattery);
+    EXPECT_EQ(application.windowShows, 1);
+
+    controller->windowDidBecomeKey();
+    EXPECT_EQ(preferenceStore.values().at("statisticsWindow"), true);
+    launch(kOnBattery);
+    EXPECT_EQ(application.windowShows, 2);
+}
+
+TEST_F(AppControllerTest, TerminationLogsStopsTheTimerAndRestoresTheStandardIcon) {
+    launch(kOnBattery);
+    controller->applicationWillTerminate();
+    EXPECT_EQ(messages().back(), "--- Voltaro terminated");
+    EXPECT_EQ(dockIcon.current(), "NSApplicationIcon");
+    EXPECT_FALSE(controller->hasTimer());
+    const auto polls = power.callCount();
+    timers.fire(3);
+    EXPECT_EQ(power.callCount(), polls);
+}
+
+} // namespace
+} // namespace voltaro

@@ -10,8 +10,11 @@ namespace voltaro {
 
 void QtApplication::runCriticalAlert(const std::string& title, const std::string& message,
                                      const std::string& button) {
-    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(message),
+    // The title names the window and, since many desktops show no title on dialogs, also
+    // heads the text inside it.
+    QMessageBox box(QMessageBox::Critical, QString::fromStdString(title), QString::fromStdString(title),
                     QMessageBox::NoButton);
+    box.setInformativeText(QString::fromStdString(message));
     QPushButton* only = box.addButton(QString::fromStdString(button), QMessageBox::AcceptRole);
     box.setDefaultButton(only);
     box.setEscapeButton(only);

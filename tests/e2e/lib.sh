@@ -1,0 +1,112 @@
+# Shared helpers of the end-to-end tests: a private X server, a private HOME, a fake
+# power_supply tree, and reading the log view the way a person would (select all, copy).
+set -euo pipefail
+
+E2E_WORK=$(mktemp -d /tmp/voltaro-e2e.XXXXXX)
+E2E_TREE=$E2E_WORK/power_supply
+E2E_SHOTS=${VOLTARO_E2E_SHOTS:-$E2E_WORK}
+mkdir -p "$E2E_TREE" "$E2E_WORK/home" "$E2E_SHOTS"
+export HOME=$E2E_WORK/home
+export XDG_CONFIG_HOME=$HOME/.config
+export XDG_RUNTIME_DIR=$E2E_WORK/runtime
+mkdir -p -m 700 "$XDG_RUNTIME_DIR"
+export VOLTARO_POWER_SUPPLY_ROOT=$E2E_TREE
+unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb
+
+E2E_PIDS=()
+e2e_cleanup() {
+    local pid
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${E2E_PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+    rm -rf "$E2E_WORK/home" "$E2E_TREE"
+}
+trap e2e_cleanup EXIT
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+start_xvfb() {
+    local display
+    for display in $(seq 120 199); do
+        [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] && continue
+        Xvfb ":$display" -screen 0 1024x700x24 -nolisten tcp >/dev/null 2>&1 &
+        E2E_PIDS+=($!)
+        export DISPLAY=":$display"
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && return 0
+            sleep 0.1
+        done
+        fail "Xvfb did not start on :$display"
+    done
+    fail "no free X display"
+}
+
+# write_file PATH VALUE: replaced in one step, as the kernel's files never show half a number.
+write_file() {
+    mkdir -p "$(dirname "$1")"
+    printf '%s\n' "$2" >"$1.tmp" && mv "$1.tmp" "$1"
+}
+
+# set_supply NAME KEY=VALUE...
+set_supply() {
+    local name=$1; shift
+    local pair
+    for pair in "$@"; do write_file "$E2E_TREE/$name/${pair%%=*}" "${pair#*=}"; done
+}
+
+start_voltaro() {
+    "$VOLTARO" >"$E2E_WORK/voltaro.out" 2>&1 &
+    VOLTARO_PID=$!
+    E2E_PIDS+=("$VOLTARO_PID")
+}
+
+# wait_for_window TITLE: the id of the visible window of that title.
+wait_for_window() {
+    local id
+    for _ in $(seq 100); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window titled '$1'"
+}
+
+# log_text: the log view's whole text, selected and copied from the keyboard.
+log_text() {
+    local window
+    window=$(wait_for_window Voltaro)
+    xdotool windowfocus --sync "$window" 2>/dev/null || true
+    xdotool mousemove --window "$window" 200 150 click 1
+    printf '' | xclip -selection clipboard
+    xdotool key --clearmodifiers ctrl+a ctrl+c
+    sleep 0.3
+    xclip -o -selection clipboard 2>/dev/null || true
+}
+
+# log_messages: the log's lines without their "YYYY-MM-DD hh:mm:ss: " timestamps, after
+# checking that every line has one.
+log_messages() {
+    local text
+    text=$(log_text)
+    if printf '%s\n' "$text" | grep -v -E '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}: ' | grep -q .; then
+        fail "a log line without a timestamp: $text"
+    fi
+    printf '%s\n' "$text" | sed -E 's/^[0-9-]+ [0-9:]+: //'
+}
+
+# wait_for_message TEXT [SECONDS]: waits until the log holds the line.
+wait_for_message() {
+    local deadline=$((SECONDS + ${2:-15}))
+    while ((SECONDS < deadline)); do
+        log_messages | grep -qxF -- "$1" && return 0
+        sleep 1
+    done
+    echo "--- log so far:" >&2
+    log_messages >&2
+    fail "no log line '$1'"
+}
+
+screenshot() {
+    import -window root "$E2E_SHOTS/$1.png"
+    echo "screenshot: $E2E_SHOTS/$1.png"
+}

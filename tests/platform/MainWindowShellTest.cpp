@@ -1,0 +1,68 @@
+#include "MainWindowShell.h"
+
+#include "GraphView.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace voltaro {
+namespace {
+
+TEST(MainWindowShellTest, LoadsTheWindowWithItsTabsAndViews) {
+    MainWindowShell shell{Bundle(QStringLiteral(VOLTARO_TEST_BUNDLE_DIR))};
+    QString error;
+    ASSERT_TRUE(shell.load(&error)) << error.toStdString();
+    EXPECT_FALSE(shell.window()->isVisible()); // shown only when the launch says so
+    ASSERT_EQ(shell.tabView()->count(), 2);
+    EXPECT_EQ(shell.tabView()->widget(0)->objectName(), QStringLiteral("log"));
+    EXPECT_EQ(shell.tabView()->widget(1)->objectName(), QStringLiteral("history"));
+    EXPECT_TRUE(shell.logView()->isReadOnly());
+    EXPECT_EQ(shell.logView()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(shell.graphView()->history().maxSampleCount(), 1024);
+    ASSERT_NE(shell.action("actionQuit"), nullptr);
+    EXPECT_EQ(shell.action("actionQuit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+}
+
+TEST(MainWindowShellTest, ReportsAMissingOrBrokenInterfaceFile) {
+    QTemporaryDir bundle;
+    ASSERT_TRUE(QDir(bundle.path()).mkpath(QStringLiteral("Resources")));
+    MainWindowShell missing{Bundle(bundle.path())};
+    QString error;
+    EXPECT_FALSE(missing.load(&error));
+    EXPECT_TRUE(error.contains(QStringLiteral("MainWindow.ui"))) << error.toStdString();
+
+    QFile broken(bundle.path() + QStringLiteral("/Resources/MainWindow.ui"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("<ui version=\"4.0\"><widget class=\"QWidget\" name=\"x\"/></ui>");
+    broken.close();
+    MainWindowShell wrong{Bundle(bundle.path())};
+    EXPECT_FALSE(wrong.load(&error));
+    EXPECT_EQ(wrong.window(), nullptr);
+}
+
+TEST(MainWindowShellTest, TellsItsDelegateAboutActivationAndClosing) {
+    MainWindowShell shell{Bundle(QStringLiteral(VOLTARO_TEST_BUNDLE_DIR))};
+    QString error;
+    ASSERT_TRUE(shell.load(&error));
+    int becameKey = 0;
+    int willClose = 0;
+    shell.setWindowDelegate([&] { ++becameKey; }, [&] { ++willClose; });
+
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(shell.window(), &activate);
+    EXPECT_EQ(becameKey, 1);
+
+    shell.makeKeyAndOrderFront();
+    EXPECT_TRUE(shell.window()->isVisible());
+    EXPECT_TRUE(shell.window()->close());
+    EXPECT_EQ(willClose, 1);
+    EXPECT_FALSE(shell.window()->isVisible());
+}
+
+} // namespace
+} // namespace voltaro

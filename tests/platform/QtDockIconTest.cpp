@@ -1,0 +1,54 @@
+#include "QtDockIcon.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace voltaro {
+namespace {
+
+// The colour at the middle of an icon's 64 px picture.
+QRgb middleOf(const QIcon& icon) {
+    return icon.pixmap(64, 64).toImage().pixel(32, 32);
+}
+
+TEST(QtDockIconTest, LoadsBundlePicturesAndLeavesMissingOnesEmpty) {
+    QtDockIcon icon{Bundle(QStringLiteral(VOLTARO_TEST_BUNDLE_DIR))};
+    EXPECT_NE(icon.loadImage("Single_4.tif"), nullptr);
+    EXPECT_NE(icon.standardIcon(), nullptr);
+    EXPECT_EQ(icon.loadImage("Single_9.tif"), nullptr);
+}
+
+TEST(QtDockIconTest, ShowsThePictureAsWindowAndTrayIcon) {
+    QtDockIcon icon{Bundle(QStringLiteral(VOLTARO_TEST_BUNDLE_DIR))};
+    QSystemTrayIcon tray;
+    icon.setTrayIcon(&tray);
+    const IconHandle full = icon.loadImage("Single_8.tif");
+    const IconHandle empty = icon.loadImage("Single_0.tif");
+
+    icon.setApplicationIconImage(full);
+    EXPECT_EQ(middleOf(QApplication::windowIcon()), middleOf(QtDockIcon::iconOf(full)));
+    EXPECT_EQ(middleOf(tray.icon()), middleOf(QtDockIcon::iconOf(full)));
+
+    icon.setApplicationIconImage(empty);
+    EXPECT_EQ(middleOf(QApplication::windowIcon()), middleOf(QtDockIcon::iconOf(empty)));
+    EXPECT_NE(middleOf(QtDockIcon::iconOf(full)), middleOf(QtDockIcon::iconOf(empty)));
+
+    // A picture that failed to load shows the application's own icon, never a blank.
+    icon.setApplicationIconImage(nullptr);
+    EXPECT_EQ(middleOf(QApplication::windowIcon()), middleOf(QtDockIcon::iconOf(icon.standardIcon())));
+}
+
+TEST(QtDockIconTest, HandsTheSamePictureToTheToolkitOnlyOnce) {
+    QtDockIcon icon{Bundle(QStringLiteral(VOLTARO_TEST_BUNDLE_DIR))};
+    const IconHandle picture = icon.loadImage("Single_5.tif");
+    icon.setApplicationIconImage(picture);
+    // Someone else changes the window icon; the same picture again is not re-sent.
+    QApplication::setWindowIcon(QIcon());
+    icon.setApplicationIconImage(picture);
+    EXPECT_TRUE(QApplication::windowIcon().isNull());
+}
+
+} // namespace
+} // namespace voltaro

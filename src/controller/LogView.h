@@ -11,6 +11,8 @@ public:
     virtual ~LogView() = default;
     // Lines are never wrapped; they scroll sideways instead.
     virtual void setUpUnwrappedLines() = 0;
+    // Replaces everything shown by `text` (a restored or cleared log).
+    virtual void setText(std::string_view text) = 0;
     virtual void appendText(std::string_view text) = 0;
     virtual void scrollToEnd() = 0;
     virtual void redisplayAll() = 0;

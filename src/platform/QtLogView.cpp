@@ -23,6 +23,11 @@ void QtLogView::setUpUnwrappedLines() {
     m_widget->setUndoRedoEnabled(false);
 }
 
+void QtLogView::setText(std::string_view text) {
+    if (m_widget)
+        m_widget->setPlainText(displayText(text));
+}
+
 void QtLogView::appendText(std::string_view text) {
     if (!m_widget)
         return;

@@ -15,6 +15,7 @@ public:
     explicit QtLogView(QPlainTextEdit* widget);
 
     void setUpUnwrappedLines() override;
+    void setText(std::string_view text) override;
     void appendText(std::string_view text) override;
     void scrollToEnd() override;
     void redisplayAll() override;

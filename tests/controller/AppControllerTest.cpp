@@ -47,6 +47,7 @@ private:
 class RecordingLogView final : public LogView {
 public:
     void setUpUnwrappedLines() override { unwrapped = true; }
+    void setText(std::string_view text) override { shown = text; }
     void appendText(std::string_view text) override { shown += text; }
     void scrollToEnd() override { ++scrolls; }
     void redisplayAll() override { ++redisplays; }

@@ -23,8 +23,8 @@
 namespace {
 
 constexpr const char* kAttributes[] = {
-    "AC/online",          "BAT0/status",      "BAT0/present",     "BAT0/energy_now",
-    "BAT0/energy_full",   "BAT0/voltage_now", "BAT0/current_now", "BAT0/capacity",
+    "AC/online",        "BAT0/status",      "BAT0/present",     "BAT0/energy_now",
+    "BAT0/energy_full", "BAT0/voltage_now", "BAT0/current_now", "BAT0/capacity",
 };
 
 long readNumber(const std::string& path) {
@@ -41,9 +41,11 @@ long readNumber(const std::string& path) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    const QString resources = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VOLTARO_FLOOR_RESOURCES);
+    const QString resources =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(VOLTARO_FLOOR_RESOURCES);
     const char* fromEnvironment = std::getenv("VOLTARO_POWER_SUPPLY_ROOT");
-    const std::string root = fromEnvironment && *fromEnvironment ? fromEnvironment : "/sys/class/power_supply";
+    const std::string root =
+        fromEnvironment && *fromEnvironment ? fromEnvironment : "/sys/class/power_supply";
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("Voltaro floor"));

@@ -34,7 +34,8 @@ std::optional<BatteryPowerInfo> BatteryPowerInfo::batteryPowerInfo(PowerService&
     return BatteryPowerInfo(std::move(primary), std::move(secondary));
 }
 
-BatteryPowerInfo::BatteryPowerInfo(std::optional<BatteryRecord> primary, std::optional<BatteryRecord> secondary)
+BatteryPowerInfo::BatteryPowerInfo(std::optional<BatteryRecord> primary,
+                                   std::optional<BatteryRecord> secondary)
     : m_primaryBattery(std::move(primary)), m_secondaryBattery(std::move(secondary)) {}
 
 std::int32_t BatteryPowerInfo::batteryInstalled() const {
@@ -70,9 +71,17 @@ std::int32_t BatteryPowerInfo::valueOfBatteryInUse(std::string_view key) const {
     return 0;
 }
 
-std::int32_t BatteryPowerInfo::currentCharge() const { return valueOfBatteryInUse("Current"); }
-std::int32_t BatteryPowerInfo::capacity() const { return valueOfBatteryInUse("Capacity"); }
-std::int32_t BatteryPowerInfo::voltage() const { return valueOfBatteryInUse("Voltage"); }
-std::int32_t BatteryPowerInfo::amperage() const { return valueOfBatteryInUse("Amperage"); }
+std::int32_t BatteryPowerInfo::currentCharge() const {
+    return valueOfBatteryInUse("Current");
+}
+std::int32_t BatteryPowerInfo::capacity() const {
+    return valueOfBatteryInUse("Capacity");
+}
+std::int32_t BatteryPowerInfo::voltage() const {
+    return valueOfBatteryInUse("Voltage");
+}
+std::int32_t BatteryPowerInfo::amperage() const {
+    return valueOfBatteryInUse("Amperage");
+}
 
 } // namespace voltaro

@@ -37,7 +37,9 @@ public:
     std::int32_t amperage() const;      // milliamperes, negative while discharging
 
     const BatteryRecord* primaryBattery() const { return m_primaryBattery ? &*m_primaryBattery : nullptr; }
-    const BatteryRecord* secondaryBattery() const { return m_secondaryBattery ? &*m_secondaryBattery : nullptr; }
+    const BatteryRecord* secondaryBattery() const {
+        return m_secondaryBattery ? &*m_secondaryBattery : nullptr;
+    }
 
 private:
     std::int32_t valueOfBatteryInUse(std::string_view key) const;

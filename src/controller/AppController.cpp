@@ -1,6 +1,7 @@
 #include "AppController.h"
 
 #include "ChargeMath.h"
+#include "CreatePath.h"
 
 #include <ctime>
 
@@ -12,6 +13,8 @@ constexpr const char* kNoBatteryTitle = "No battery information is available for
 constexpr const char* kNoBatteryMessage = "Voltaro only runs on iBook and Powerbook computers.";
 constexpr const char* kQuitButton = "Quit";
 constexpr const char* kNoTimerMessage = "Fatal error: Cannot create NSTimer instance!";
+constexpr const char* kLogNotSavedTitle = "The Voltaro log file was not saved!";
+constexpr const char* kLogNotSavedMessage = "Make sure your home's Library folder privileges are correct.";
 
 } // namespace
 
@@ -70,6 +73,7 @@ bool AppController::awakeFromNib() {
 
     loadImages();
     m_services.logView.setUpUnwrappedLines();
+    restoreLog();
 
     m_timer = m_services.timerFactory.scheduledTimer(kPollInterval, [this] { updateTimer(); });
     if (!m_timer) {
@@ -184,6 +188,54 @@ void AppController::rememberStates(const BatteryPowerInfo& snapshot) {
     m_chargerConnected = snapshot.chargerConnected();
 }
 
+void AppController::restoreLog() {
+    CreatePath paths(m_services.fileSystem);
+    std::optional<std::string> restored =
+        m_services.fileSystem.contentsOfFile(paths.expandTildeInPath(kLogFilePath));
+    if (!restored) {
+        m_services.application.performDeferred([this] { showWelcomeWindow(); });
+        return;
+    }
+    // The earlier runs' lines, then one carriage return: it ends an unfinished last line, or
+    // leaves an empty line between the runs.
+    m_logText = std::move(*restored);
+    m_logText += '\r';
+    m_services.logView.setText(m_logText);
+}
+
+void AppController::saveLog() {
+    CreatePath paths(m_services.fileSystem);
+    const std::string path = paths.createPathForFile(kLogFilePath);
+    if (!m_services.fileSystem.writeFileAtomically(path, m_logText))
+        m_services.application.runCriticalAlert(kLogNotSavedTitle, kLogNotSavedMessage, kQuitButton);
+}
+
+void AppController::clearLog() {
+    m_logText.clear();
+    m_services.logView.setText(m_logText);
+}
+
+void AppController::showWelcomeWindow() {
+    if (m_welcomeShown)
+        return;
+    m_welcomeShown = true;
+    WelcomeWindow& window = m_services.welcomeWindow;
+    window.center();
+    // While the session runs nothing is polled or logged.
+    if (m_timer)
+        m_timer->setPaused(true);
+    m_welcomeSessionRunning = true;
+    window.runModalSession();
+    m_welcomeSessionRunning = false;
+    if (m_timer)
+        m_timer->setPaused(false);
+    window.close();
+}
+
+void AppController::doneWelcome() {
+    m_services.welcomeWindow.stopModal();
+}
+
 void AppController::windowDidBecomeKey() {
     m_services.preferences.setBool(kStatisticsWindowKey, true);
 }
@@ -196,7 +248,7 @@ void AppController::applicationWillTerminate() {
     if (!m_launched)
         return;
     appendToLog("--- Voltaro terminated");
-    // Saving the log to its file joins here.
+    saveLog();
     if (m_timer) {
         m_timer->invalidate();
         m_timer.reset();

@@ -4,10 +4,12 @@
 #include "BatteryPowerInfo.h"
 #include "Clock.h"
 #include "DockIcon.h"
+#include "FileSystem.h"
 #include "LogView.h"
 #include "PollTimer.h"
 #include "Preferences.h"
 #include "SampleHistory.h"
+#include "WelcomeWindow.h"
 
 #include <array>
 #include <cstdint>
@@ -27,6 +29,8 @@ struct ControllerServices {
     Application& application;
     Preferences& preferences;
     SampleHistory& graphView;
+    FileSystem& fileSystem;
+    WelcomeWindow& welcomeWindow;
 };
 
 // The program's spine: launch and termination, the 5-second poll, the application icon and
@@ -37,6 +41,7 @@ public:
     static constexpr std::int32_t kHistoryCapacity = 2880;
     static constexpr std::chrono::milliseconds kPollInterval{5000};
     static constexpr const char* kStatisticsWindowKey = "statisticsWindow";
+    static constexpr const char* kLogFilePath = "~/Library/Logs/Voltaro.log";
 
     explicit AppController(const ControllerServices& services);
     ~AppController();
@@ -53,6 +58,13 @@ public:
     void updateTimer();
     // Appends one timestamped line to the log.
     void appendToLog(std::string_view message);
+    // Empties the log; the file follows at the next save.
+    void clearLog();
+    // Runs the welcome window's modal session; polling waits until it ends.
+    void showWelcomeWindow();
+    void doneWelcome();
+    bool welcomeSessionRunning() const { return m_welcomeSessionRunning; }
+
     void windowDidBecomeKey();
     void windowWillClose();
     void applicationWillTerminate();
@@ -79,6 +91,8 @@ private:
     void loadImages();
     void logTransitions(const BatteryPowerInfo& snapshot, std::int32_t percentage);
     void rememberStates(const BatteryPowerInfo& snapshot);
+    void restoreLog();
+    void saveLog();
 
     ControllerServices m_services;
 
@@ -97,6 +111,8 @@ private:
     // Set once the launch got past the battery check; a quit before that must leave the
     // stored log alone and run no termination steps.
     bool m_launched = false;
+    bool m_welcomeShown = false;
+    bool m_welcomeSessionRunning = false;
 };
 
 // "YYYY-MM-DD hh:mm:ss" in the local time zone.

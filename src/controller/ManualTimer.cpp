@@ -9,6 +9,7 @@ public:
     explicit ManualPollTimer(std::shared_ptr<ManualTimerFactory::Timer> timer) : m_timer(std::move(timer)) {}
     ~ManualPollTimer() override { m_timer->valid = false; }
     void invalidate() override { m_timer->valid = false; }
+    void setPaused(bool paused) override { m_timer->paused = paused; }
 
 private:
     std::shared_ptr<ManualTimerFactory::Timer> m_timer;
@@ -29,7 +30,7 @@ void ManualTimerFactory::fire(int count) {
     for (int i = 0; i < count; ++i) {
         for (std::size_t index = 0; index < m_timers.size(); ++index) {
             auto timer = m_timers[index];
-            if (timer->valid)
+            if (timer->valid && !timer->paused)
                 timer->tick();
         }
     }

@@ -13,6 +13,7 @@ public:
         std::chrono::milliseconds interval{0};
         std::function<void()> tick;
         bool valid = true;
+        bool paused = false;
     };
 
     std::unique_ptr<PollTimer> scheduledTimer(std::chrono::milliseconds interval,

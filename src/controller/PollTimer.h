@@ -11,6 +11,8 @@ class PollTimer {
 public:
     virtual ~PollTimer() = default;
     virtual void invalidate() = 0;
+    // A paused timer does not tick; resuming starts a whole new interval.
+    virtual void setPaused(bool paused) = 0;
 };
 
 class TimerFactory {

@@ -23,8 +23,9 @@ std::int32_t SampleHistory::endIndex() const {
     return m_nextSampleIndex == 0 ? m_maxSampleCount - 1 : m_nextSampleIndex - 1;
 }
 
-void SampleHistory::addSampleWithTime(Date time, float charge, std::int32_t /*voltage*/, std::int32_t /*amperage*/,
-                                      std::uint8_t chargerConnected, std::uint8_t charging) {
+void SampleHistory::addSampleWithTime(Date time, float charge, std::int32_t /*voltage*/,
+                                      std::int32_t /*amperage*/, std::uint8_t chargerConnected,
+                                      std::uint8_t charging) {
     GraphSample& slot = m_sampleList[static_cast<std::size_t>(m_nextSampleIndex)];
     slot.time = sampleTimeFromInterval(timeIntervalSinceReferenceDate(time));
     slot.chargerConnected = chargerConnected;

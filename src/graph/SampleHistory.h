@@ -33,7 +33,9 @@ public:
     std::int32_t sampleCount() const { return m_sampleCount; }
     std::int32_t maxSampleCount() const { return m_maxSampleCount; }
     std::int32_t nextSampleIndex() const { return m_nextSampleIndex; }
-    const GraphSample& sampleAt(std::int32_t slot) const { return m_sampleList[static_cast<std::size_t>(slot)]; }
+    const GraphSample& sampleAt(std::int32_t slot) const {
+        return m_sampleList[static_cast<std::size_t>(slot)];
+    }
 
 private:
     void requestRedraw();

@@ -10,7 +10,8 @@ namespace voltaro {
 
 ApplicationShell::ApplicationShell()
     : m_bundle(Bundle::mainBundle()), m_powerService(SysfsPowerService::defaultRoot()),
-      m_preferences(m_preferenceStore), m_mainWindow(m_bundle), m_dockIcon(m_bundle) {}
+      m_preferences(m_preferenceStore), m_mainWindow(m_bundle), m_welcomeWindow(m_bundle),
+      m_dockIcon(m_bundle) {}
 
 ApplicationShell::~ApplicationShell() = default;
 
@@ -19,41 +20,64 @@ int ApplicationShell::run() {
         writeConsoleLine("Cannot find the application bundle (Voltaro.bundle) beside the executable");
         return 1;
     }
+    // A second run only brings the first one's window forward; it touches nothing else.
+    switch (m_singleInstance.claim()) {
+    case SingleInstance::Role::Secondary:
+        return 0;
+    case SingleInstance::Role::Unavailable:
+        writeConsoleLine("Cannot take the instance lock in " +
+                         SingleInstance::defaultRuntimeDirectory().toStdString() + "; running anyway");
+        break;
+    case SingleInstance::Role::Primary:
+        break;
+    }
+    QObject::connect(&m_singleInstance, &SingleInstance::activationRequested,
+                     [this] { m_mainWindow.makeKeyAndOrderFront(); });
+    QObject::connect(&m_quitSignals, &QuitSignals::quitRequested, [] { QtApplication::quitEventLoop(); });
+
     QString error;
-    if (!m_mainWindow.load(&error)) {
-        writeConsoleLine("Cannot load the main window: " + error.toStdString());
+    if (!m_mainWindow.load(&error) || !m_welcomeWindow.load(m_mainWindow.window(), &error)) {
+        writeConsoleLine("Cannot load the interface: " + error.toStdString());
         return 1;
     }
 
     m_application = std::make_unique<QtApplication>([this] { m_mainWindow.makeKeyAndOrderFront(); });
-    m_logView = std::make_unique<QtLogView>(m_mainWindow.logView());
 
     // With a system tray the program lives on when its window closes; without one, closing
     // the window is the way out, so it quits.
     const bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     QApplication::setQuitOnLastWindowClosed(!trayAvailable);
     m_trayIcon = std::make_unique<TrayIcon>([this] { m_mainWindow.makeKeyAndOrderFront(); },
-                                            [] { QCoreApplication::quit(); });
+                                            [] { QtApplication::quitEventLoop(); });
     m_dockIcon.setTrayIcon(m_trayIcon->systemTrayIcon());
     m_trayIcon->systemTrayIcon()->setIcon(QtDockIcon::iconOf(m_dockIcon.standardIcon()));
     m_trayIcon->systemTrayIcon()->show();
 
     if (QAction* quit = m_mainWindow.action("actionQuit"))
-        QObject::connect(quit, &QAction::triggered, [] { QCoreApplication::quit(); });
+        QObject::connect(quit, &QAction::triggered, [] { QtApplication::quitEventLoop(); });
 
     AppController::initialize(m_preferences);
     m_controller = std::make_unique<AppController>(ControllerServices{
-        m_powerService, m_clock, m_timerFactory, *m_logView, m_dockIcon, *m_application, m_preferences,
-        m_mainWindow.graphView()->history()});
+        m_powerService, m_clock, m_timerFactory, *m_mainWindow.logView(), m_dockIcon, *m_application,
+        m_preferences, m_mainWindow.graphView()->history(), m_fileSystem, m_welcomeWindow});
+    m_welcomeWindow.setDoneAction([this] { m_controller->doneWelcome(); });
+    // Without a tray, closing the window quits: that is not a choice to start hidden next time,
+    // which would leave Voltaro with nothing on screen at all.
     m_mainWindow.setWindowDelegate([this] { m_controller->windowDidBecomeKey(); },
-                                   [this] { m_controller->windowWillClose(); });
+                                   [this, trayAvailable] {
+                                       if (trayAvailable)
+                                           m_controller->windowWillClose();
+                                   });
 
     if (!m_controller->awakeFromNib() || m_application->terminateRequested()) {
         m_controller->applicationWillTerminate();
         return 0;
     }
-    QObject::connect(qApp, &QCoreApplication::aboutToQuit, [this] { m_controller->applicationWillTerminate(); });
-    QTimer::singleShot(0, [this] { m_controller->applicationDidFinishLaunching(); });
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit,
+                     [this] { m_controller->applicationWillTerminate(); });
+    // The launch finishes before the event loop's first pass, so a welcome window scheduled
+    // during it comes up after the start lines, the first poll and the main window.
+    m_controller->applicationDidFinishLaunching();
     return QApplication::exec();
 }
 

@@ -3,12 +3,16 @@
 #include "AppController.h"
 #include "Bundle.h"
 #include "GraphView.h"
+#include "LogTextView.h"
 #include "MainWindowShell.h"
+#include "PosixFileSystem.h"
 #include "QSettingsPreferenceStore.h"
 #include "QtApplication.h"
 #include "QtDockIcon.h"
-#include "QtLogView.h"
 #include "QtPollTimer.h"
+#include "QtWelcomeWindow.h"
+#include "QuitSignals.h"
+#include "SingleInstance.h"
 #include "SysfsPowerService.h"
 #include "TrayIcon.h"
 
@@ -34,9 +38,12 @@ private:
     QtTimerFactory m_timerFactory;
     QSettingsPreferenceStore m_preferenceStore;
     Preferences m_preferences;
+    PosixFileSystem m_fileSystem;
     MainWindowShell m_mainWindow;
+    QtWelcomeWindow m_welcomeWindow;
+    SingleInstance m_singleInstance;
+    QuitSignals m_quitSignals;
     QtDockIcon m_dockIcon;
-    std::unique_ptr<QtLogView> m_logView;
     std::unique_ptr<TrayIcon> m_trayIcon;
     std::unique_ptr<QtApplication> m_application;
     std::unique_ptr<AppController> m_controller;

@@ -16,8 +16,9 @@ std::string formatConsoleLine(std::string_view message) {
     localtime_r(&seconds, &local);
     char stamp[64];
     std::size_t length = std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
-    length += static_cast<std::size_t>(std::snprintf(stamp + length, sizeof stamp - length, ".%03d Voltaro[%ld] ",
-                                                     static_cast<int>(milliseconds), static_cast<long>(getpid())));
+    length +=
+        static_cast<std::size_t>(std::snprintf(stamp + length, sizeof stamp - length, ".%03d Voltaro[%ld] ",
+                                               static_cast<int>(milliseconds), static_cast<long>(getpid())));
     std::string line(stamp, length);
     line += message;
     line += '\n';

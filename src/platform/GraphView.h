@@ -2,7 +2,10 @@
 
 #include "SampleHistory.h"
 
+#include <QSizeF>
 #include <QWidget>
+
+class QPainter;
 
 namespace voltaro {
 
@@ -16,6 +19,10 @@ public:
 
     SampleHistory& history() { return m_history; }
     const SampleHistory& history() const { return m_history; }
+
+    // Draws the whole graph for a view of `size` units with `painter`, whose origin is the
+    // view's top-left corner: the screen and printing share this.
+    void drawGraph(QPainter& painter, const QSizeF& size) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,6 +1,7 @@
 #include "MainWindowShell.h"
 
 #include "GraphView.h"
+#include "LogTextView.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,6 +20,11 @@ public:
     QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
         if (className == QLatin1String("GraphView")) {
             auto* view = new GraphView(parent);
+            view->setObjectName(name);
+            return view;
+        }
+        if (className == QLatin1String("LogTextView")) {
+            auto* view = new LogTextView(parent);
             view->setObjectName(name);
             return view;
         }
@@ -51,7 +57,7 @@ bool MainWindowShell::load(QString* error) {
         return false;
     }
     m_window.reset(window);
-    m_logView = window->findChild<QPlainTextEdit*>(QStringLiteral("logView"));
+    m_logView = window->findChild<LogTextView*>(QStringLiteral("logView"));
     m_graphView = window->findChild<GraphView*>(QStringLiteral("graphView"));
     m_tabView = window->findChild<QTabWidget*>(QStringLiteral("tabView"));
     if (!m_logView || !m_graphView || !m_tabView) {

@@ -4,7 +4,6 @@
 
 #include <QMainWindow>
 #include <QObject>
-#include <QPlainTextEdit>
 #include <QTabWidget>
 
 #include <functional>
@@ -13,6 +12,7 @@
 namespace voltaro {
 
 class GraphView;
+class LogTextView;
 
 // The main window, loaded at run time from MainWindow.ui in the bundle's resources, with the
 // "log" and "history" tabs. Tells its delegate when it becomes active or is closed.
@@ -27,7 +27,7 @@ public:
     bool load(QString* error);
 
     QMainWindow* window() const { return m_window.get(); }
-    QPlainTextEdit* logView() const { return m_logView; }
+    LogTextView* logView() const { return m_logView; }
     GraphView* graphView() const { return m_graphView; }
     QTabWidget* tabView() const { return m_tabView; }
     QAction* action(const char* name) const;
@@ -42,7 +42,7 @@ protected:
 private:
     Bundle m_bundle;
     std::unique_ptr<QMainWindow> m_window;
-    QPlainTextEdit* m_logView = nullptr;
+    LogTextView* m_logView = nullptr;
     GraphView* m_graphView = nullptr;
     QTabWidget* m_tabView = nullptr;
     std::function<void()> m_didBecomeKey;

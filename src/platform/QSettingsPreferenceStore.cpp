@@ -3,7 +3,8 @@
 namespace voltaro {
 
 QSettingsPreferenceStore::QSettingsPreferenceStore()
-    : m_settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vesk"), QStringLiteral("Voltaro")) {}
+    : m_settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Vesk"),
+                 QStringLiteral("Voltaro")) {}
 
 std::optional<bool> QSettingsPreferenceStore::readBool(const std::string& key) const {
     const QString name = QString::fromStdString(key);

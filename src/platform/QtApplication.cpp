@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 namespace voltaro {
 
@@ -23,13 +24,23 @@ void QtApplication::runCriticalAlert(const std::string& title, const std::string
 
 void QtApplication::terminate() {
     m_terminateRequested = true;
-    // Before the event loop runs, quit() would be lost; main() checks terminateRequested().
-    QCoreApplication::quit();
+    // Before the event loop runs, a quit would be lost; the shell checks terminateRequested().
+    quitEventLoop();
+}
+
+void QtApplication::quitEventLoop() {
+    // exit() rather than quit(): quit() first closes every window, and the main window's close
+    // would be taken for the person closing it (and remembered for the next launch).
+    QCoreApplication::exit(0);
 }
 
 void QtApplication::showMainWindow() {
     if (m_showMainWindow)
         m_showMainWindow();
+}
+
+void QtApplication::performDeferred(std::function<void()> call) {
+    QTimer::singleShot(0, qApp, std::move(call));
 }
 
 void QtApplication::log(std::string_view message) {

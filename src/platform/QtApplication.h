@@ -10,12 +10,18 @@ namespace voltaro {
 // and the console.
 class QtApplication final : public Application {
 public:
-    explicit QtApplication(std::function<void()> showMainWindow) : m_showMainWindow(std::move(showMainWindow)) {}
+    explicit QtApplication(std::function<void()> showMainWindow)
+        : m_showMainWindow(std::move(showMainWindow)) {}
 
-    void runCriticalAlert(const std::string& title, const std::string& message, const std::string& button) override;
+    void runCriticalAlert(const std::string& title, const std::string& message,
+                          const std::string& button) override;
     void terminate() override;
     void showMainWindow() override;
+    void performDeferred(std::function<void()> call) override;
     void log(std::string_view message) override;
+
+    // Ends the event loop, which runs the termination sequence; windows stay as they are.
+    static void quitEventLoop();
 
     // Set when a quit was asked for before the event loop ran.
     bool terminateRequested() const { return m_terminateRequested; }

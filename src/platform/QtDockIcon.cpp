@@ -35,7 +35,8 @@ void QtDockIcon::setTrayIcon(QSystemTrayIcon* trayIcon) {
 }
 
 IconHandle QtDockIcon::loadImage(std::string_view fileName) {
-    return loadIconFile(m_bundle.pathForResource(QString::fromUtf8(fileName.data(), qsizetype(fileName.size()))));
+    return loadIconFile(
+        m_bundle.pathForResource(QString::fromUtf8(fileName.data(), qsizetype(fileName.size()))));
 }
 
 IconHandle QtDockIcon::standardIcon() {

@@ -15,10 +15,20 @@ public:
         m_timer.start();
     }
     bool isActive() const { return m_timer.isActive(); }
-    void invalidate() override { m_timer.stop(); }
+    void invalidate() override {
+        m_invalidated = true;
+        m_timer.stop();
+    }
+    void setPaused(bool paused) override {
+        if (paused)
+            m_timer.stop();
+        else if (!m_invalidated)
+            m_timer.start();
+    }
 
 private:
     QTimer m_timer;
+    bool m_invalidated = false;
 };
 
 } // namespace

@@ -19,21 +19,22 @@ BatteryRecord record(std::int64_t flags, std::int64_t current = 0, std::int64_t 
 }
 
 TEST(GetNumberFromDictionaryTest, ReadsKeysAsSigned32BitIntegers) {
-    const BatteryRecord values{{"Small", 42}, {"Negative", -7}, {"Wide", (std::int64_t{1} << 32) + 5},
-                               {"Max", INT32_MAX}, {"AboveMax", std::int64_t{INT32_MAX} + 1}};
+    const BatteryRecord values{{"Small", 42},
+                               {"Negative", -7},
+                               {"Wide", (std::int64_t{1} << 32) + 5},
+                               {"Max", INT32_MAX},
+                               {"AboveMax", std::int64_t{INT32_MAX} + 1}};
     struct Case {
         const BatteryRecord* record;
         const char* key;
         std::int32_t expected;
     };
     const Case cases[] = {
-        {nullptr, "Small", 0},           // no record
-        {&values, "Absent", 0},          // no such key
-        {&values, "Small", 42},
-        {&values, "Negative", -7},
-        {&values, "Wide", 5},            // an inexact conversion keeps the low 32 bits
-        {&values, "Max", INT32_MAX},
-        {&values, "AboveMax", INT32_MIN},
+        {nullptr, "Small", 0},  // no record
+        {&values, "Absent", 0}, // no such key
+        {&values, "Small", 42},      {&values, "Negative", -7},
+        {&values, "Wide", 5}, // an inexact conversion keeps the low 32 bits
+        {&values, "Max", INT32_MAX}, {&values, "AboveMax", INT32_MIN},
     };
     for (const Case& c : cases)
         EXPECT_EQ(GetNumberFromDictionary(c.record, c.key), c.expected) << c.key;
@@ -50,19 +51,71 @@ struct SnapshotCase {
 
 TEST(BatteryPowerInfoTest, AnswersFromTheBatteryInUse) {
     const SnapshotCase cases[] = {
-        {"charger and battery, not charging", {record(5, 40, 80, 12000, -900)}, 1, 0, true, 40, 80, 12000, -900},
+        {"charger and battery, not charging",
+         {record(5, 40, 80, 12000, -900)},
+         1,
+         0,
+         true,
+         40,
+         80,
+         12000,
+         -900},
         {"empty bay with charger: no values", {record(1, 40, 80, 12000, 900)}, 0, 0, true, 0, 0, 0, 0},
         {"charging bit without installed bit", {record(3, 40, 80, 12000, 900)}, 0, 0, true, 0, 0, 0, 0},
-        {"empty first bay, second installed", {record(0, 1, 2, 3, 4), record(4, 10, 20, 11000, -500)},
-         1, 0, false, 10, 20, 11000, -500},
-        {"two installed, first charging", {record(7, 30, 60, 12500, 1500), record(4, 10, 20, 11000, -500)},
-         2, 1, true, 30, 60, 12500, 1500},
-        {"charger bit only on the second", {record(4, 10, 20, 11000, -5), record(1)}, 1, 0, true, 10, 20, 11000, -5},
-        {"second slot without a record", {record(6, 50, 100, 12000, 700), std::nullopt},
-         1, 1, false, 50, 100, 12000, 700},
-        {"first slot without a record", {std::nullopt, record(4, 7, 9, 10000, -1)}, 1, 0, false, 7, 9, 10000, -1},
-        {"third record never counts", {record(4, 1, 2, 3, 4), record(0), record(7, 9, 9, 9, 9)},
-         1, 0, false, 1, 2, 3, 4},
+        {"empty first bay, second installed",
+         {record(0, 1, 2, 3, 4), record(4, 10, 20, 11000, -500)},
+         1,
+         0,
+         false,
+         10,
+         20,
+         11000,
+         -500},
+        {"two installed, first charging",
+         {record(7, 30, 60, 12500, 1500), record(4, 10, 20, 11000, -500)},
+         2,
+         1,
+         true,
+         30,
+         60,
+         12500,
+         1500},
+        {"charger bit only on the second",
+         {record(4, 10, 20, 11000, -5), record(1)},
+         1,
+         0,
+         true,
+         10,
+         20,
+         11000,
+         -5},
+        {"second slot without a record",
+         {record(6, 50, 100, 12000, 700), std::nullopt},
+         1,
+         1,
+         false,
+         50,
+         100,
+         12000,
+         700},
+        {"first slot without a record",
+         {std::nullopt, record(4, 7, 9, 10000, -1)},
+         1,
+         0,
+         false,
+         7,
+         9,
+         10000,
+         -1},
+        {"third record never counts",
+         {record(4, 1, 2, 3, 4), record(0), record(7, 9, 9, 9, 9)},
+         1,
+         0,
+         false,
+         1,
+         2,
+         3,
+         4},
     };
     for (const SnapshotCase& c : cases) {
         ScriptedPowerService service(c.list);

@@ -2,6 +2,7 @@
 
 #include "ManualClock.h"
 #include "ManualTimer.h"
+#include "MemoryFileSystem.h"
 #include "ScriptedPowerService.h"
 
 #include <gtest/gtest.h>
@@ -60,17 +61,48 @@ public:
 
 class RecordingApplication final : public Application {
 public:
-    void runCriticalAlert(const std::string& title, const std::string& message, const std::string& button) override {
+    void runCriticalAlert(const std::string& title, const std::string& message,
+                          const std::string& button) override {
         alerts.push_back(title + "|" + message + "|" + button);
     }
     void terminate() override { ++terminations; }
     void showMainWindow() override { ++windowShows; }
+    void performDeferred(std::function<void()> call) override { deferred.push_back(std::move(call)); }
+    void runDeferred() {
+        auto calls = std::move(deferred);
+        deferred.clear();
+        for (auto& call : calls)
+            call();
+    }
     void log(std::string_view message) override { console.emplace_back(message); }
 
+    std::vector<std::function<void()>> deferred;
     std::vector<std::string> alerts;
     std::vector<std::string> console;
     int terminations = 0;
     int windowShows = 0;
+};
+
+class RecordingWelcomeWindow final : public WelcomeWindow {
+public:
+    void center() override { events.push_back("center"); }
+    void runModalSession() override {
+        events.push_back("session");
+        stopped = false;
+        if (duringSession)
+            duringSession();
+        if (!stopped)
+            ADD_FAILURE() << "the session was never stopped";
+    }
+    void stopModal() override {
+        events.push_back("stop");
+        stopped = true;
+    }
+    void close() override { events.push_back("close"); }
+
+    std::function<void()> duringSession;
+    std::vector<std::string> events;
+    bool stopped = false;
 };
 
 // --- Battery records ---------------------------------------------------------------------
@@ -78,11 +110,14 @@ public:
 enum Flags : std::int64_t { None = 0, Charger = 1, Charging = 2, Installed = 4 };
 
 BatteryList battery(std::int64_t flags, std::int64_t current = 60, std::int64_t capacity = 80) {
-    return BatteryList{BatteryRecord{
-        {"Flags", flags}, {"Current", current}, {"Capacity", capacity}, {"Voltage", 12000}, {"Amperage", -900}}};
+    return BatteryList{BatteryRecord{{"Flags", flags},
+                                     {"Current", current},
+                                     {"Capacity", capacity},
+                                     {"Voltage", 12000},
+                                     {"Amperage", -900}}};
 }
-const BatteryList kOnBattery = battery(Installed);                       // 75 %
-const BatteryList kCharging = battery(Installed | Charger | Charging);  // 75 %
+const BatteryList kOnBattery = battery(Installed);                     // 75 %
+const BatteryList kCharging = battery(Installed | Charger | Charging); // 75 %
 const BatteryList kPluggedFull = battery(Installed | Charger, 80, 80);
 const BatteryList kNoBatteryPlugged = battery(Charger);
 const BatteryList kNoBattery = battery(None);
@@ -101,7 +136,7 @@ protected:
     std::unique_ptr<AppController> makeController() {
         AppController::initialize(preferences);
         return std::make_unique<AppController>(ControllerServices{
-            power, clock, timers, logView, dockIcon, application, preferences, history});
+            power, clock, timers, logView, dockIcon, application, preferences, history, fileSystem, welcome});
     }
 
     // Both halves of the launch with `atLoad` at interface load and `atFinish` afterwards.
@@ -137,6 +172,8 @@ protected:
     MemoryPreferenceStore preferenceStore;
     Preferences preferences{preferenceStore};
     SampleHistory history;
+    MemoryFileSystem fileSystem;
+    RecordingWelcomeWindow welcome;
     int historyRedraws = 0;
     std::unique_ptr<AppController> controller;
 };
@@ -179,7 +216,8 @@ TEST_F(AppControllerTest, SecondStartLineFollowsTheLaunchSnapshot) {
     };
     const Case cases[] = {
         {"charging", kCharging, {"--- Voltaro started", "--- Battery charging (current charge = 75%)"}},
-        {"on battery", battery(Installed, 57, 100),
+        {"on battery",
+         battery(Installed, 57, 100),
          {"--- Voltaro started", "--- Running on battery (current charge = 56%)"}},
         {"plugged and full", kPluggedFull, {"--- Voltaro started"}},
         {"no battery", kNoBatteryPlugged, {"--- Voltaro started", "--- No battery installed"}},
@@ -233,23 +271,48 @@ TEST_F(AppControllerTest, EachPollLogsTheTransitionsInOrder) {
         std::int32_t runningTime;
     };
     const Case cases[] = {
-        {"unplugged while charging", kCharging, kOnBattery,
-         {"Charger unplugged", "Battery stopped charging (current charge = 75%)"}, 0},
-        {"plugged and charging at once", kOnBattery, kCharging,
-         {"Charger plugged", "Battery started charging (current charge = 75%)"}, -1},
-        {"battery inserted on charger, charging", kNoBatteryPlugged, battery(Installed | Charger | Charging, 29, 100),
-         {"Battery installed (current charge = 28%)", "Battery started charging (current charge = 28%)"}, -1},
+        {"unplugged while charging",
+         kCharging,
+         kOnBattery,
+         {"Charger unplugged", "Battery stopped charging (current charge = 75%)"},
+         0},
+        {"plugged and charging at once",
+         kOnBattery,
+         kCharging,
+         {"Charger plugged", "Battery started charging (current charge = 75%)"},
+         -1},
+        {"battery inserted on charger, charging",
+         kNoBatteryPlugged,
+         battery(Installed | Charger | Charging, 29, 100),
+         {"Battery installed (current charge = 28%)", "Battery started charging (current charge = 28%)"},
+         -1},
         {"charging battery removed", kCharging, kNoBatteryPlugged, {"Battery removed"}, -1},
-        {"charging finished", kCharging, kPluggedFull, {"Battery stopped charging (current charge = 100%)"}, -1},
-        {"charger unplugged from a full battery", kPluggedFull, battery(Installed, 80, 80),
-         {"Charger unplugged"}, 0},
-        {"all at once from nothing", kNoBattery, kCharging,
+        {"charging finished",
+         kCharging,
+         kPluggedFull,
+         {"Battery stopped charging (current charge = 100%)"},
+         -1},
+        {"charger unplugged from a full battery",
+         kPluggedFull,
+         battery(Installed, 80, 80),
+         {"Charger unplugged"},
+         0},
+        {"all at once from nothing",
+         kNoBattery,
+         kCharging,
          {"Charger plugged", "Battery installed (current charge = 75%)",
-          "Battery started charging (current charge = 75%)"}, -1},
-        {"capacity 0 saturates", kNoBattery, battery(Installed, 10, 0),
-         {"Battery installed (current charge = 2147483647%)"}, 0},
-        {"capacity 0 and charge 0", kNoBattery, battery(Installed, 0, 0),
-         {"Battery installed (current charge = -2147483648%)"}, 0},
+          "Battery started charging (current charge = 75%)"},
+         -1},
+        {"capacity 0 saturates",
+         kNoBattery,
+         battery(Installed, 10, 0),
+         {"Battery installed (current charge = 2147483647%)"},
+         0},
+        {"capacity 0 and charge 0",
+         kNoBattery,
+         battery(Installed, 0, 0),
+         {"Battery installed (current charge = -2147483648%)"},
+         0},
         {"no snapshot changes nothing", kOnBattery, std::nullopt, {}, 5},
     };
     for (const Case& c : cases) {
@@ -268,10 +331,9 @@ TEST_F(AppControllerTest, EachPollLogsTheTransitionsInOrder) {
 
 TEST_F(AppControllerTest, LaunchPollLogsWhatChangedSinceInterfaceLoad) {
     launch(kOnBattery, kCharging);
-    EXPECT_EQ(messages(), (std::vector<std::string>{"--- Voltaro started",
-                                                    "--- Battery charging (current charge = 75%)",
-                                                    "Charger plugged",
-                                                    "Battery started charging (current charge = 75%)"}));
+    EXPECT_EQ(messages(), (std::vector<std::string>{
+                              "--- Voltaro started", "--- Battery charging (current charge = 75%)",
+                              "Charger plugged", "Battery started charging (current charge = 75%)"}));
 }
 
 TEST_F(AppControllerTest, PollWithoutSnapshotShowsStandardIconAndChangesNothing) {
@@ -289,8 +351,9 @@ TEST_F(AppControllerTest, PollWithoutSnapshotShowsStandardIconAndChangesNothing)
     // A change during the gap is logged once, when the snapshot comes back.
     power.setAnswer(kCharging);
     timers.fire(2);
-    EXPECT_EQ(messagesSince(lines), (std::vector<std::string>{"Charger plugged",
-                                                              "Battery started charging (current charge = 75%)"}));
+    EXPECT_EQ(
+        messagesSince(lines),
+        (std::vector<std::string>{"Charger plugged", "Battery started charging (current charge = 75%)"}));
 }
 
 TEST_F(AppControllerTest, PollsWithoutBatteryNeitherCountNorSample) {
@@ -313,9 +376,9 @@ TEST_F(AppControllerTest, NoBatteryInformationAtLaunchAlertsAndQuitsWithoutTouch
     power.setAnswer(std::nullopt);
     controller = makeController();
     EXPECT_FALSE(controller->awakeFromNib());
-    EXPECT_EQ(application.alerts, (std::vector<std::string>{
-                                      "No battery information is available for this system!|"
-                                      "Voltaro only runs on iBook and Powerbook computers.|Quit"}));
+    EXPECT_EQ(application.alerts,
+              (std::vector<std::string>{"No battery information is available for this system!|"
+                                        "Voltaro only runs on iBook and Powerbook computers.|Quit"}));
     EXPECT_EQ(application.terminations, 1);
     EXPECT_TRUE(dockIcon.loaded.empty());
     EXPECT_TRUE(timers.timers().empty());
@@ -330,7 +393,8 @@ TEST_F(AppControllerTest, NoTimerWritesTheFatalLineAndQuits) {
     power.setAnswer(kOnBattery);
     controller = makeController();
     EXPECT_FALSE(controller->awakeFromNib());
-    EXPECT_EQ(application.console, (std::vector<std::string>{"Fatal error: Cannot create NSTimer instance!"}));
+    EXPECT_EQ(application.console,
+              (std::vector<std::string>{"Fatal error: Cannot create NSTimer instance!"}));
     EXPECT_EQ(application.terminations, 1);
     EXPECT_FALSE(controller->hasTimer());
 }
@@ -373,6 +437,143 @@ TEST_F(AppControllerTest, TerminationLogsStopsTheTimerAndRestoresTheStandardIcon
     const auto polls = power.callCount();
     timers.fire(3);
     EXPECT_EQ(power.callCount(), polls);
+}
+
+// --- The log file and the welcome window --------------------------------------------------
+
+using namespace std::string_literals;
+
+constexpr const char* kLogFile = "/home/user/Library/Logs/Voltaro.log";
+
+// The log without timestamps: each line's message, lines joined by "|" (an empty line shows
+// as two "|" in a row).
+std::string shape(const std::string& log) {
+    std::string result;
+    std::size_t start = 0;
+    for (std::size_t end; (end = log.find('\r', start)) != std::string::npos; start = end + 1) {
+        const std::string line = log.substr(start, end - start);
+        const bool stamped = line.size() >= 21 && line[4] == '-' && line[19] == ':';
+        result += (stamped ? line.substr(21) : line) + "|";
+    }
+    return result + log.substr(start);
+}
+
+TEST_F(AppControllerTest, RestoresTheFileAndSavesEveryRunBehindIt) {
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string shownAtLaunch;
+        std::string savedAtQuit;
+    };
+    const Case cases[] = {
+        {"empty file: one empty line first", "", "|--- Voltaro started|",
+         "|--- Voltaro started|--- Voltaro terminated|"},
+        {"two lines, an empty line, this run", "a\rb\r", "a|b||--- Voltaro started|",
+         "a|b||--- Voltaro started|--- Voltaro terminated|"},
+        {"unfinished last line gets its end", "a\rb", "a|b|--- Voltaro started|",
+         "a|b|--- Voltaro started|--- Voltaro terminated|"},
+        {"any bytes kept as they are", "\xff\xfe\n\0x\r"s, "\xff\xfe\n\0x||--- Voltaro started|"s,
+         "\xff\xfe\n\0x||--- Voltaro started|--- Voltaro terminated|"s},
+    };
+    for (const Case& c : cases) {
+        fileSystem.addFile(kLogFile, c.file);
+        launch(kPluggedFull);
+        EXPECT_EQ(shape(controller->logText()), c.shownAtLaunch) << c.name;
+        EXPECT_EQ(logView.shown, controller->logText()) << c.name;
+        EXPECT_TRUE(application.deferred.empty()) << c.name << ": no welcome window";
+        controller->applicationWillTerminate();
+        EXPECT_EQ(shape(fileSystem.files().at(kLogFile)), c.savedAtQuit) << c.name;
+        EXPECT_TRUE(application.alerts.empty()) << c.name;
+    }
+}
+
+TEST_F(AppControllerTest, ThreeRunsAreSeparatedByEmptyLines) {
+    welcome.duringSession = [this] { controller->doneWelcome(); };
+    for (int run = 0; run < 3; ++run) {
+        launch(kPluggedFull);
+        EXPECT_EQ(application.deferred.size(), run == 0 ? 1u : 0u) << "welcome window only without a file";
+        application.runDeferred();
+        controller->applicationWillTerminate();
+    }
+    EXPECT_EQ(shape(fileSystem.files().at(kLogFile)), "--- Voltaro started|--- Voltaro terminated||"
+                                                      "--- Voltaro started|--- Voltaro terminated||"
+                                                      "--- Voltaro started|--- Voltaro terminated|");
+    EXPECT_TRUE(fileSystem.hasDirectory("/home/user/Library/Logs"));
+}
+
+TEST_F(AppControllerTest, FirstRunShowsTheWelcomeWindowOnceWhilePollingWaits) {
+    launch(kOnBattery);
+    EXPECT_EQ(shape(controller->logText()).substr(0, 20), "--- Voltaro started|");
+    ASSERT_EQ(application.deferred.size(), 1u);
+    EXPECT_TRUE(welcome.events.empty()); // shown only once the event loop runs
+
+    int pollsDuringSession = -1;
+    welcome.duringSession = [&] {
+        EXPECT_TRUE(controller->welcomeSessionRunning());
+        const int before = power.callCount();
+        timers.fire(3);
+        pollsDuringSession = power.callCount() - before;
+        controller->doneWelcome();
+    };
+    application.runDeferred();
+    EXPECT_EQ(pollsDuringSession, 0);
+    EXPECT_EQ(welcome.events, (std::vector<std::string>{"center", "session", "stop", "close"}));
+    EXPECT_FALSE(controller->welcomeSessionRunning());
+
+    const int before = power.callCount();
+    timers.fire(2);
+    EXPECT_EQ(power.callCount() - before, 2);
+    controller->showWelcomeWindow(); // at most once a run
+    EXPECT_EQ(welcome.events.size(), 4u);
+}
+
+TEST_F(AppControllerTest, ClearingTheLogLeavesOnlyLaterLinesForTheFile) {
+    fileSystem.addFile(kLogFile, "old\r");
+    launch(kOnBattery);
+    controller->clearLog();
+    EXPECT_EQ(controller->logText(), "");
+    EXPECT_EQ(logView.shown, "");
+    EXPECT_EQ(fileSystem.files().at(kLogFile), "old\r"); // the file waits for the save
+    power.setAnswer(kCharging);
+    timers.fire();
+    controller->applicationWillTerminate();
+    EXPECT_EQ(shape(fileSystem.files().at(kLogFile)),
+              "Charger plugged|Battery started charging (current charge = 75%)|--- Voltaro terminated|");
+}
+
+TEST_F(AppControllerTest, AFailedSaveAlertsAndLeavesTheOldFileWhole) {
+    fileSystem.addDirectory("/home/user/Library");
+    fileSystem.addDirectory("/home/user/Library/Logs");
+    fileSystem.addFile(kLogFile, "old\r");
+    fileSystem.failAt(kLogFile);
+    launch(kOnBattery);
+    controller->applicationWillTerminate();
+    EXPECT_EQ(application.alerts, (std::vector<std::string>{
+                                      "The Voltaro log file was not saved!|"
+                                      "Make sure your home's Library folder privileges are correct.|Quit"}));
+    EXPECT_EQ(fileSystem.files().at(kLogFile), "old\r");
+    EXPECT_EQ(dockIcon.current(), "NSApplicationIcon"); // termination went on
+}
+
+TEST_F(AppControllerTest, AnUncreatableLogFolderMeansTheWriteGoesToRootAndFails) {
+    fileSystem.failAt("/home/user/Library");
+    launch(kOnBattery);
+    fileSystem.clearCalls();
+    controller->applicationWillTerminate();
+    EXPECT_EQ(fileSystem.calls().back(), "write /");
+    EXPECT_EQ(application.alerts.size(), 1u);
+    EXPECT_TRUE(fileSystem.files().empty());
+}
+
+TEST_F(AppControllerTest, QuitWithoutBatteryInformationNeverTouchesTheLogFile) {
+    fileSystem.addFile(kLogFile, "earlier runs\r");
+    power.setAnswer(std::nullopt);
+    controller = makeController();
+    EXPECT_FALSE(controller->awakeFromNib());
+    controller->applicationWillTerminate();
+    EXPECT_TRUE(fileSystem.calls().empty());
+    EXPECT_EQ(fileSystem.files().at(kLogFile), "earlier runs\r");
+    EXPECT_TRUE(application.deferred.empty());
 }
 
 } // namespace

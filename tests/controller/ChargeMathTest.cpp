@@ -18,21 +18,11 @@ TEST(ComputeLevelTest, RoundsHalfDownAndClamps) {
         std::int32_t level;
     };
     const Case cases[] = {
-        {0.0625f, 0}, // x = 0.5 exactly does not round up
-        {0.07f, 1},
-        {0.5625f, 4}, // x = 4.5
-        {0.57f, 5},
-        {0.9375f, 7}, // x = 7.5
-        {0.94f, 8},
-        {1.0f, 8},
-        {1.2f, 8},
-        {0.0f, 0},
-        {-0.01f, 0},
-        {-5.0f, 0},
-        {1e30f, 8},
-        {kInfinity, 8},
-        {-kInfinity, 0},
-        {kNaN, 0},
+        {0.0625f, 0},               // x = 0.5 exactly does not round up
+        {0.07f, 1},   {0.5625f, 4}, // x = 4.5
+        {0.57f, 5},   {0.9375f, 7}, // x = 7.5
+        {0.94f, 8},   {1.0f, 8},    {1.2f, 8},      {0.0f, 0},       {-0.01f, 0},
+        {-5.0f, 0},   {1e30f, 8},   {kInfinity, 8}, {-kInfinity, 0}, {kNaN, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ComputeLevel(c.fraction, 8), c.level) << c.fraction;

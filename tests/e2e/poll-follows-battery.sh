@@ -9,6 +9,7 @@ set_supply AC type=Mains online=1
 set_supply BAT0 type=Battery present=1 status=Charging energy_now=30000000 energy_full=50000000 \
     voltage_now=12100000 current_now=1500000
 start_voltaro
+dismiss_welcome
 
 wait_for_message "--- Voltaro started"
 wait_for_message "--- Battery charging (current charge = 60%)"
@@ -41,7 +42,7 @@ Battery installed (current charge = 50%)
 Battery started charging (current charge = 50%)
 LINES
 )
-actual=$(log_messages)
+actual=$(log_messages --strict)
 if [ "$actual" != "$expected" ]; then
     diff <(echo "$expected") <(echo "$actual") >&2 || true
     fail "the log differs from what happened"

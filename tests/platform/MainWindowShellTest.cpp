@@ -1,6 +1,7 @@
 #include "MainWindowShell.h"
 
 #include "GraphView.h"
+#include "LogTextView.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -21,8 +22,10 @@ TEST(MainWindowShellTest, LoadsTheWindowWithItsTabsAndViews) {
     ASSERT_EQ(shell.tabView()->count(), 2);
     EXPECT_EQ(shell.tabView()->widget(0)->objectName(), QStringLiteral("log"));
     EXPECT_EQ(shell.tabView()->widget(1)->objectName(), QStringLiteral("history"));
-    EXPECT_TRUE(shell.logView()->isReadOnly());
-    EXPECT_EQ(shell.logView()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    // The log is our own line view, with the name the .ui gives it for assistive tools.
+    EXPECT_EQ(shell.logView()->objectName(), QStringLiteral("logView"));
+    EXPECT_EQ(shell.logView()->accessibleName(), QStringLiteral("Event log"));
+    EXPECT_EQ(shell.logView()->focusPolicy(), Qt::StrongFocus);
     EXPECT_EQ(shell.graphView()->history().maxSampleCount(), 1024);
     ASSERT_NE(shell.action("actionQuit"), nullptr);
     EXPECT_EQ(shell.action("actionQuit")->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));

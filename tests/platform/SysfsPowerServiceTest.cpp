@@ -76,11 +76,17 @@ Supply battery(std::string name, Attributes attributes) {
     return {std::move(name), std::move(attributes)};
 }
 
-Supply bat0(Attributes attributes) { return battery("BAT0", std::move(attributes)); }
+Supply bat0(Attributes attributes) {
+    return battery("BAT0", std::move(attributes));
+}
 
-Values flagsOnly(std::int64_t flags) { return {flags, kAbsent, kAbsent, kAbsent, kAbsent}; }
+Values flagsOnly(std::int64_t flags) {
+    return {flags, kAbsent, kAbsent, kAbsent, kAbsent};
+}
 
-Supply ac(const char* online) { return {"AC", {{"type", "Mains"}, {"online", online}}}; }
+Supply ac(const char* online) {
+    return {"AC", {{"type", "Mains"}, {"online", online}}};
+}
 
 class SysfsPowerServiceTest : public ::testing::Test {
 protected:
@@ -125,27 +131,40 @@ struct TreeCase {
 TEST_F(SysfsPowerServiceTest, BuildsOneRecordPerLaptopBattery) {
     const TreeCase cases[] = {
         {"energy pair preferred; discharging turns the driver's positive current negative",
-         {ac("0"),
-          bat0({{"scope", "System"}, {"status", "Discharging"}, {"present", "1"},
-                {"energy_now", "30000000"}, {"energy_full", "50000000"},
-                {"charge_now", "1"}, {"charge_full", "2"}, {"capacity", "60"},
-                {"voltage_now", "11400000"}, {"current_now", "1500000"}})},
+         {ac("0"), bat0({{"scope", "System"},
+                         {"status", "Discharging"},
+                         {"present", "1"},
+                         {"energy_now", "30000000"},
+                         {"energy_full", "50000000"},
+                         {"charge_now", "1"},
+                         {"charge_full", "2"},
+                         {"capacity", "60"},
+                         {"voltage_now", "11400000"},
+                         {"current_now", "1500000"}})},
          Records{{4, 30000000, 50000000, 11400, -1500}}},
         {"charge pair; charging on mains turns a negative driver current positive",
-         {ac("1"),
-          bat0({{"status", "Charging"}, {"charge_now", "2000000"}, {"charge_full", "4000000"},
-                {"capacity", "50"}, {"voltage_now", "12000000"}, {"current_now", "-800000"}})},
+         {ac("1"), bat0({{"status", "Charging"},
+                         {"charge_now", "2000000"},
+                         {"charge_full", "4000000"},
+                         {"capacity", "50"},
+                         {"voltage_now", "12000000"},
+                         {"current_now", "-800000"}})},
          Records{{7, 2000000, 4000000, 12000, 800}}},
         {"incomplete or garbled energy pair falls through to the charge pair",
-         {bat0({{"status", "Discharging"}, {"energy_now", "100"}, {"energy_full", "12abc"},
-                {"charge_now", "3000"}, {"charge_full", "6000"}, {"capacity", "50"}})},
+         {bat0({{"status", "Discharging"},
+                {"energy_now", "100"},
+                {"energy_full", "12abc"},
+                {"charge_now", "3000"},
+                {"charge_full", "6000"},
+                {"capacity", "50"}})},
          Records{{4, 3000, 6000, kAbsent, kAbsent}}},
         {"capacity percent only",
          {ac("1"), bat0({{"status", "Full"}, {"capacity", "97"}})},
          Records{{5, 97, 100, kAbsent, kAbsent}}},
         {"no charge files at all", {bat0({})}, Records{flagsOnly(4)}},
         {"a USB supply online while mains is offline",
-         {ac("0"), {"ucsi-source-psy-USBC000:001", {{"type", "USB"}, {"online", "1"}}},
+         {ac("0"),
+          {"ucsi-source-psy-USBC000:001", {{"type", "USB"}, {"online", "1"}}},
           bat0({{"status", "Charging"}, {"capacity", "40"}})},
          Records{{7, 40, 100, kAbsent, kAbsent}}},
         {"a programmable supply online (2)",
@@ -159,8 +178,7 @@ TEST_F(SysfsPowerServiceTest, BuildsOneRecordPerLaptopBattery) {
          Records{flagsOnly(6)}},
         {"two batteries in name order",
          {battery("BAT1", {{"status", "Unknown"}, {"energy_now", "30"}, {"energy_full", "40"}}),
-          battery("BAT0", {{"status", "Discharging"}, {"energy_now", "10"}, {"energy_full", "20"}}),
-          ac("0")},
+          battery("BAT0", {{"status", "Discharging"}, {"energy_now", "10"}, {"energy_full", "20"}}), ac("0")},
          Records{{4, 10, 20, kAbsent, kAbsent}, {4, 30, 40, kAbsent, kAbsent}}},
         {"a peripheral's battery is not a laptop battery",
          {bat0({{"status", "Discharging"}, {"capacity", "80"}}),
@@ -173,21 +191,29 @@ TEST_F(SysfsPowerServiceTest, BuildsOneRecordPerLaptopBattery) {
          {ac("1"), bat0({{"present", "0"}})},
          Records{flagsOnly(1)}},
         {"not charging on mains keeps the driver's sign",
-         {ac("1"),
-          bat0({{"status", "Not charging"}, {"energy_now", "40"}, {"energy_full", "50"},
-                {"voltage_now", "12600000"}, {"current_now", "-5000"}})},
+         {ac("1"), bat0({{"status", "Not charging"},
+                         {"energy_now", "40"},
+                         {"energy_full", "50"},
+                         {"voltage_now", "12600000"},
+                         {"current_now", "-5000"}})},
          Records{{5, 40, 50, 12600, -5}}},
         {"no external supply: Charging means a charger",
-         {bat0({{"status", "Charging"}})}, Records{flagsOnly(7)}},
+         {bat0({{"status", "Charging"}})},
+         Records{flagsOnly(7)}},
         {"no external supply: Full means a charger", {bat0({{"status", "Full"}})}, Records{flagsOnly(5)}},
         {"no external supply: Not charging means a charger",
-         {bat0({{"status", "Not charging"}})}, Records{flagsOnly(5)}},
+         {bat0({{"status", "Not charging"}})},
+         Records{flagsOnly(5)}},
         {"no external supply: Discharging means none",
-         {bat0({{"status", "Discharging"}})}, Records{flagsOnly(4)}},
+         {bat0({{"status", "Discharging"}})},
+         Records{flagsOnly(4)}},
         {"no external supply: Unknown means none", {bat0({{"status", "Unknown"}})}, Records{flagsOnly(4)}},
         {"values beyond 32 bits clamp after unit conversion",
-         {bat0({{"status", "Discharging"}, {"energy_now", "-5000000000"}, {"energy_full", "5000000000"},
-                {"voltage_now", "3000000000000"}, {"current_now", "-9223372036854775808"}})},
+         {bat0({{"status", "Discharging"},
+                {"energy_now", "-5000000000"},
+                {"energy_full", "5000000000"},
+                {"voltage_now", "3000000000000"},
+                {"current_now", "-9223372036854775808"}})},
          Records{{4, INT32_MIN, INT32_MAX, INT32_MAX, INT32_MIN}}},
         {"charging at the most negative driver current clamps to the top",
          {bat0({{"status", "Charging"}, {"current_now", "-9223372036854775808"}})},
@@ -199,12 +225,15 @@ TEST_F(SysfsPowerServiceTest, BuildsOneRecordPerLaptopBattery) {
          {bat0({{"status", "Unknown"}, {"voltage_now", "12000000"}, {"power_now", "-15000000"}})},
          Records{{4, kAbsent, kAbsent, 12000, -1250}}},
         {"garbled current falls through to power",
-         {ac("1"),
-          bat0({{"status", "Charging"}, {"current_now", "1.5"}, {"voltage_now", "12000000"},
-                {"power_now", "-15000000"}})},
+         {ac("1"), bat0({{"status", "Charging"},
+                         {"current_now", "1.5"},
+                         {"voltage_now", "12000000"},
+                         {"power_now", "-15000000"}})},
          Records{{7, kAbsent, kAbsent, 12000, 1250}}},
         {"current wins over power",
-         {bat0({{"status", "Discharging"}, {"current_now", "700000"}, {"voltage_now", "12000000"},
+         {bat0({{"status", "Discharging"},
+                {"current_now", "700000"},
+                {"voltage_now", "12000000"},
                 {"power_now", "15000000"}})},
          Records{{4, kAbsent, kAbsent, 12000, -700}}},
         {"zero voltage gives no amperage",
@@ -214,7 +243,8 @@ TEST_F(SysfsPowerServiceTest, BuildsOneRecordPerLaptopBattery) {
          {bat0({{"status", "Discharging"}, {"power_now", "15000000"}})},
          Records{flagsOnly(4)}},
         {"power times 1000 beyond 64 bits: the quotient is still exact",
-         {bat0({{"status", "Charging"}, {"voltage_now", "3000000000000000000"},
+         {bat0({{"status", "Charging"},
+                {"voltage_now", "3000000000000000000"},
                 {"power_now", "5000000000000000000"}})},
          Records{{7, kAbsent, kAbsent, INT32_MAX, 1666}}},
         {"huge power over one volt clamps",
@@ -268,9 +298,9 @@ TEST_F(SysfsPowerServiceTest, AcceptsOnlyOptionalMinusAndDigitsWithin64Bits) {
 TEST_F(SysfsPowerServiceTest, SurvivesOddEntriesWithoutLeakingDescriptors) {
     const fs::path root = makeTree({
         bat0({{"charge_now", "5"}, {"charge_full", "10"}, {"current_now", "700000"}}),
-        {"BAT1", {}},                           // no type file
-        {"BAT2", {{"present", "1"}}},           // type is a directory, below
-        {"BAT3", {}},                           // type is 1 MB, below
+        {"BAT1", {}},                 // no type file
+        {"BAT2", {{"present", "1"}}}, // type is a directory, below
+        {"BAT3", {}},                 // type is 1 MB, below
         {"usb", {{"type", "USB"}, {"online", "1"}}},
     });
     const std::string megabyteOfDigits(1 << 20, '7');

@@ -106,8 +106,9 @@ void AppController::applicationDidFinishLaunching() {
     }
     m_services.logView.redisplayAll();
 
-    // Registration for sleep and wake messages joins here; until then the launch goes on as
-    // after a successful registration.
+    m_registeredForPowerMessages = m_services.powerNotifications.registerForSystemPower(*this);
+    if (!m_registeredForPowerMessages)
+        return; // polling starts with the timer's first tick; the window stays hidden
 
     updateTimer();
     if (m_services.preferences.boolForKey(kStatisticsWindowKey))
@@ -230,6 +231,38 @@ void AppController::showWelcomeWindow() {
     if (m_timer)
         m_timer->setPaused(false);
     window.close();
+    while (!m_waitingPowerMessages.empty()) {
+        const auto [messageType, messageArgument] = m_waitingPowerMessages.front();
+        m_waitingPowerMessages.pop_front();
+        handlePowerMessage(messageType, messageArgument);
+    }
+}
+
+void AppController::callback(std::uint32_t messageType, std::uintptr_t messageArgument) {
+    if (m_welcomeSessionRunning) {
+        m_waitingPowerMessages.emplace_back(messageType, messageArgument);
+        return;
+    }
+    handlePowerMessage(messageType, messageArgument);
+}
+
+void AppController::handlePowerMessage(std::uint32_t messageType, std::uintptr_t messageArgument) {
+    // A fresh reading for every message, before its kind is looked at.
+    const std::optional<BatteryPowerInfo> snapshot =
+        BatteryPowerInfo::batteryPowerInfo(m_services.powerService);
+    const bool installed = snapshot && snapshot->batteryInstalled() != 0;
+    const std::int32_t percentage =
+        installed ? chargePercentage(chargeFraction(snapshot->currentCharge(), snapshot->capacity())) : 0;
+    if (messageType == kMessageSystemWillSleep) {
+        appendToLog(installed ? formatPercentMessage(
+                                    "--- System going to sleep... (battery charge = ", percentage, "%)")
+                              : "--- System going to sleep...");
+    } else if (messageType == kMessageSystemHasPoweredOn) {
+        appendToLog(installed
+                        ? formatPercentMessage("--- System waking up... (battery charge = ", percentage, "%)")
+                        : "--- System waking up...");
+    }
+    m_services.powerNotifications.allowPowerChange(messageArgument);
 }
 
 void AppController::doneWelcome() {
@@ -254,6 +287,10 @@ void AppController::applicationWillTerminate() {
         m_timer.reset();
     }
     m_services.dockIcon.setApplicationIconImage(m_services.dockIcon.standardIcon());
+    if (m_registeredForPowerMessages) {
+        m_services.powerNotifications.deregisterForSystemPower();
+        m_registeredForPowerMessages = false;
+    }
 }
 
 } // namespace voltaro

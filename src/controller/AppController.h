@@ -7,6 +7,7 @@
 #include "FileSystem.h"
 #include "LogView.h"
 #include "PollTimer.h"
+#include "PowerNotifications.h"
 #include "Preferences.h"
 #include "SampleHistory.h"
 #include "WelcomeWindow.h"
@@ -31,11 +32,12 @@ struct ControllerServices {
     SampleHistory& graphView;
     FileSystem& fileSystem;
     WelcomeWindow& welcomeWindow;
+    PowerNotifications& powerNotifications;
 };
 
 // The program's spine: launch and termination, the 5-second poll, the application icon and
 // the event log.
-class AppController {
+class AppController final : public PowerNotificationHandler {
 public:
     static constexpr std::int32_t kLevels = 8;
     static constexpr std::int32_t kHistoryCapacity = 2880;
@@ -44,7 +46,7 @@ public:
     static constexpr const char* kLogFilePath = "~/Library/Logs/Voltaro.log";
 
     explicit AppController(const ControllerServices& services);
-    ~AppController();
+    ~AppController() override;
 
     // Registers the default of the "statisticsWindow" preference (shown at launch).
     static void initialize(Preferences& preferences);
@@ -64,6 +66,11 @@ public:
     void showWelcomeWindow();
     void doneWelcome();
     bool welcomeSessionRunning() const { return m_welcomeSessionRunning; }
+
+    // One system power message: logs sleep and wake with the charge, then acknowledges it.
+    // Messages that come while the welcome window's session runs wait until it ends.
+    void callback(std::uint32_t messageType, std::uintptr_t messageArgument) override;
+    bool registeredForPowerMessages() const { return m_registeredForPowerMessages; }
 
     void windowDidBecomeKey();
     void windowWillClose();
@@ -92,6 +99,7 @@ private:
     void logTransitions(const BatteryPowerInfo& snapshot, std::int32_t percentage);
     void rememberStates(const BatteryPowerInfo& snapshot);
     void restoreLog();
+    void handlePowerMessage(std::uint32_t messageType, std::uintptr_t messageArgument);
     void saveLog();
 
     ControllerServices m_services;
@@ -113,6 +121,8 @@ private:
     bool m_launched = false;
     bool m_welcomeShown = false;
     bool m_welcomeSessionRunning = false;
+    bool m_registeredForPowerMessages = false;
+    std::deque<std::pair<std::uint32_t, std::uintptr_t>> m_waitingPowerMessages;
 };
 
 // "YYYY-MM-DD hh:mm:ss" in the local time zone.

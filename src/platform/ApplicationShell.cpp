@@ -59,7 +59,7 @@ int ApplicationShell::run() {
     AppController::initialize(m_preferences);
     m_controller = std::make_unique<AppController>(ControllerServices{
         m_powerService, m_clock, m_timerFactory, *m_mainWindow.logView(), m_dockIcon, *m_application,
-        m_preferences, m_mainWindow.graphView()->history(), m_fileSystem, m_welcomeWindow});
+        m_preferences, m_mainWindow.graphView()->history(), m_fileSystem, m_welcomeWindow, m_powerNotifications});
     m_welcomeWindow.setDoneAction([this] { m_controller->doneWelcome(); });
     // Without a tray, closing the window quits: that is not a choice to start hidden next time,
     // which would leave Voltaro with nothing on screen at all.

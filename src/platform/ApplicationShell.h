@@ -43,6 +43,7 @@ private:
     QtWelcomeWindow m_welcomeWindow;
     SingleInstance m_singleInstance;
     QuitSignals m_quitSignals;
+    ScriptedPowerNotifications m_powerNotifications; // replaced by the logind source next
     QtDockIcon m_dockIcon;
     std::unique_ptr<TrayIcon> m_trayIcon;
     std::unique_ptr<QtApplication> m_application;

@@ -135,8 +135,9 @@ protected:
 
     std::unique_ptr<AppController> makeController() {
         AppController::initialize(preferences);
-        return std::make_unique<AppController>(ControllerServices{
-            power, clock, timers, logView, dockIcon, application, preferences, history, fileSystem, welcome});
+        return std::make_unique<AppController>(ControllerServices{power, clock, timers, logView, dockIcon,
+                                                                  application, preferences, history,
+                                                                  fileSystem, welcome, notifications});
     }
 
     // Both halves of the launch with `atLoad` at interface load and `atFinish` afterwards.
@@ -174,6 +175,7 @@ protected:
     SampleHistory history;
     MemoryFileSystem fileSystem;
     RecordingWelcomeWindow welcome;
+    ScriptedPowerNotifications notifications;
     int historyRedraws = 0;
     std::unique_ptr<AppController> controller;
 };
@@ -574,6 +576,110 @@ TEST_F(AppControllerTest, QuitWithoutBatteryInformationNeverTouchesTheLogFile) {
     EXPECT_TRUE(fileSystem.calls().empty());
     EXPECT_EQ(fileSystem.files().at(kLogFile), "earlier runs\r");
     EXPECT_TRUE(application.deferred.empty());
+}
+
+// --- Sleep and wake ------------------------------------------------------------------------
+
+TEST_F(AppControllerTest, SleepAndWakeAreLoggedWithAFreshChargeAndEveryMessageIsAcknowledged) {
+    struct Case {
+        const char* name;
+        std::optional<BatteryList> state;
+        std::uint32_t message;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"sleep on battery",
+         battery(Installed, 57, 100),
+         kMessageSystemWillSleep,
+         {"--- System going to sleep... (battery charge = 56%)"}},
+        {"wake while charging",
+         battery(Installed | Charger | Charging, 29, 100),
+         kMessageSystemHasPoweredOn,
+         {"--- System waking up... (battery charge = 28%)"}},
+        {"sleep with an empty bay",
+         kNoBatteryPlugged,
+         kMessageSystemWillSleep,
+         {"--- System going to sleep..."}},
+        {"wake without any snapshot", std::nullopt, kMessageSystemHasPoweredOn, {"--- System waking up..."}},
+        {"capacity 0 saturates",
+         battery(Installed, 5, 0),
+         kMessageSystemWillSleep,
+         {"--- System going to sleep... (battery charge = 2147483647%)"}},
+        {"may the system sleep?", kOnBattery, 0xE0000270, {}},
+        {"power-on is coming", kOnBattery, 0xE0000320, {}},
+        {"anything else", kOnBattery, 0, {}},
+    };
+    std::uintptr_t argument = 100;
+    for (const Case& c : cases) {
+        fileSystem.addFile(kLogFile, "");
+        launch(kOnBattery);
+        const std::size_t before = messages().size();
+        power.setAnswer(c.state);
+        ASSERT_TRUE(notifications.deliver(c.message, ++argument)) << c.name;
+        EXPECT_EQ(messagesSince(before), c.lines) << c.name;
+        ASSERT_FALSE(notifications.acknowledged().empty());
+        EXPECT_EQ(notifications.acknowledged().back(), argument) << c.name;
+    }
+}
+
+TEST_F(AppControllerTest, RunningTimeDoesNotAdvanceWhileAsleep) {
+    fileSystem.addFile(kLogFile, "");
+    launch(kOnBattery);
+    timers.fire(2);
+    notifications.deliver(kMessageSystemWillSleep, 1);
+    clock.advance(std::chrono::hours(1)); // asleep: no polls
+    notifications.deliver(kMessageSystemHasPoweredOn, 2);
+    timers.fire();
+    EXPECT_EQ(controller->runningTime(), 15);
+    // After the empty line between runs and the two start lines:
+    EXPECT_EQ(messagesSince(3),
+              (std::vector<std::string>{"--- System going to sleep... (battery charge = 75%)",
+                                        "--- System waking up... (battery charge = 75%)"}));
+}
+
+TEST_F(AppControllerTest, FailedRegistrationEndsTheLaunchBeforeThePollAndTheWindow) {
+    ScriptedPowerNotifications unavailable(false);
+    fileSystem.addFile(kLogFile, "");
+    power.setAnswer(kOnBattery);
+    AppController::initialize(preferences);
+    AppController lonely(ControllerServices{power, clock, timers, logView, dockIcon, application, preferences,
+                                            history, fileSystem, welcome, unavailable});
+    ASSERT_TRUE(lonely.awakeFromNib());
+    lonely.applicationDidFinishLaunching();
+    EXPECT_EQ(unavailable.registrations(), 1);
+    EXPECT_FALSE(lonely.registeredForPowerMessages());
+    EXPECT_EQ(lonely.updateCount(), 0); // no launch poll
+    EXPECT_EQ(application.windowShows, 0);
+    EXPECT_FALSE(unavailable.deliver(kMessageSystemWillSleep, 1));
+    timers.fire(); // polling starts with the timer
+    EXPECT_EQ(lonely.updateCount(), 1);
+    lonely.applicationWillTerminate();
+    EXPECT_EQ(unavailable.deregistrations(), 0);
+}
+
+TEST_F(AppControllerTest, DeregistersAtTermination) {
+    fileSystem.addFile(kLogFile, "");
+    launch(kOnBattery);
+    EXPECT_TRUE(controller->registeredForPowerMessages());
+    controller->applicationWillTerminate();
+    EXPECT_EQ(notifications.deregistrations(), 1);
+    EXPECT_FALSE(notifications.deliver(kMessageSystemWillSleep, 1));
+}
+
+TEST_F(AppControllerTest, MessagesDuringTheWelcomeSessionWaitAndAreHandledInOrderAfterIt) {
+    launch(kOnBattery); // no log file: the welcome window comes
+    welcome.duringSession = [&] {
+        notifications.deliver(kMessageSystemWillSleep, 7);
+        notifications.deliver(kMessageSystemHasPoweredOn, 8);
+        EXPECT_TRUE(notifications.acknowledged().empty()) << "acknowledged during the session";
+        EXPECT_EQ(messages().size(), 2u);
+        controller->doneWelcome();
+    };
+    application.runDeferred();
+    EXPECT_EQ(notifications.acknowledged(), (std::vector<std::uintptr_t>{7, 8}));
+    EXPECT_EQ(messagesSince(2),
+              (std::vector<std::string>{"--- System going to sleep... (battery charge = 75%)",
+                                        "--- System waking up... (battery charge = 75%)"}));
 }
 
 } // namespace

@@ -3,19 +3,13 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
+#include "QtTestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace voltaro {
 namespace {
 
-// Runs the event loop until `done` or a generous deadline; never a fixed sleep.
-template <typename Predicate> bool processEventsUntil(Predicate done) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done() && elapsed.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
-    return done();
-}
 
 TEST(QtPollTimerTest, RepeatsUntilInvalidated) {
     QtTimerFactory factory;

@@ -5,6 +5,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "QtTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -13,13 +15,6 @@
 namespace voltaro {
 namespace {
 
-template <typename Predicate> bool processEventsUntil(Predicate done) {
-    QElapsedTimer elapsed;
-    elapsed.start();
-    while (!done() && elapsed.elapsed() < 10000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    return done();
-}
 
 TEST(SingleInstanceTest, SecondClaimAsksTheFirstToShowItself) {
     QTemporaryDir runtime;

@@ -137,8 +137,19 @@ public:
     void runCriticalAlert(const std::string&, const std::string&, const std::string&) override {}
     void terminate() override {}
     void showMainWindow() override {}
+    bool isMainWindowVisible() const override { return false; }
     void performDeferred(std::function<void()>) override {}
     void log(std::string_view) override {}
+};
+
+class NullTabView final : public TabView {
+public:
+    std::string selectedTabIdentifier() const override { return "log"; }
+};
+
+class NullPrinting final : public Printing {
+public:
+    void printView(PrintView) override {}
 };
 
 class NullWelcomeWindow final : public WelcomeWindow {
@@ -162,15 +173,18 @@ struct Harness {
     SampleHistory history;
     MemoryFileSystem fileSystem;
     NullWelcomeWindow welcomeWindow;
+    ScriptedPowerNotifications powerNotifications;
+    NullTabView tabView;
+    NullPrinting printing;
     std::unique_ptr<AppController> controller;
 
     Harness() {
         // An earlier run's log, as on every run but the first.
         fileSystem.addFile(CreatePath(fileSystem).expandTildeInPath(AppController::kLogFilePath), "");
         AppController::initialize(preferences);
-        controller = std::make_unique<AppController>(ControllerServices{power, clock, timers, logView,
-                                                                        dockIcon, application, preferences,
-                                                                        history, fileSystem, welcomeWindow});
+        controller = std::make_unique<AppController>(
+            ControllerServices{power, clock, timers, logView, dockIcon, application, preferences, history,
+                               fileSystem, welcomeWindow, powerNotifications, tabView, printing});
         if (!controller->awakeFromNib())
             throw std::runtime_error("the fake tree holds no battery");
         controller->applicationDidFinishLaunching();

@@ -3,6 +3,9 @@
 #include "ChargeMath.h"
 #include "CreatePath.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
 #include <ctime>
 
 namespace voltaro {
@@ -15,6 +18,26 @@ constexpr const char* kQuitButton = "Quit";
 constexpr const char* kNoTimerMessage = "Fatal error: Cannot create NSTimer instance!";
 constexpr const char* kLogNotSavedTitle = "The Voltaro log file was not saved!";
 constexpr const char* kLogNotSavedMessage = "Make sure your home's Library folder privileges are correct.";
+
+// printf-style formatting for the menu texts. Integer conversions do not depend on the
+// locale, so snprintf serves for them.
+template <typename... Values> std::string formatted(const char* format, Values... values) {
+    char text[96];
+    const int length = std::snprintf(text, sizeof text, format, values...);
+    return std::string(text, length > 0 ? std::min<std::size_t>(std::size_t(length), sizeof text - 1) : 0);
+}
+
+// "Voltage: %.2fV" with a full stop whatever the locale: std::to_chars ignores it, and like
+// printf it rounds the exact binary value.
+std::string voltageTitle(double volts) {
+    char number[64];
+    const std::to_chars_result result =
+        std::to_chars(number, number + sizeof number, volts, std::chars_format::fixed, 2);
+    std::string title = "Voltage: ";
+    title.append(number, result.ec == std::errc() ? result.ptr : number);
+    title += 'V';
+    return title;
+}
 
 } // namespace
 
@@ -267,6 +290,57 @@ void AppController::handlePowerMessage(std::uint32_t messageType, std::uintptr_t
 
 void AppController::doneWelcome() {
     m_services.welcomeWindow.stopModal();
+}
+
+std::optional<std::vector<DockMenuItem>> AppController::applicationDockMenu() {
+    // The fresh snapshot decides, whatever the last poll remembered.
+    const std::optional<BatteryPowerInfo> snapshot =
+        BatteryPowerInfo::batteryPowerInfo(m_services.powerService);
+    if (!snapshot)
+        return std::nullopt;
+
+    std::vector<DockMenuItem> menu;
+    if (snapshot->batteryInstalled() == 0) {
+        menu.push_back({"No Battery Installed!"});
+        return menu;
+    }
+    if (m_runningTime != -1) {
+        const std::int32_t hours = m_runningTime / 3600;
+        const std::int32_t minutes = (m_runningTime - hours * 3600) / 60;
+        menu.push_back({formatted("Running on Battery since %iH:%02imn", hours, minutes)});
+        menu.push_back({"", true});
+    }
+    const std::int32_t percentage =
+        chargePercentage(chargeFraction(snapshot->currentCharge(), snapshot->capacity()));
+    menu.push_back({formatted("Charge: %i%%", percentage)});
+    menu.push_back({voltageTitle(static_cast<double>(static_cast<float>(snapshot->voltage())) / 1000.0)});
+    menu.push_back({formatted("Amperage: %imA", snapshot->amperage())});
+    return menu;
+}
+
+void AppController::clearGraph() {
+    m_services.graphView.removeAllSamples();
+}
+
+void AppController::print() {
+    const std::string identifier = m_services.tabView.selectedTabIdentifier();
+    if (identifier == "log")
+        m_services.printing.printView(PrintView::Log);
+    else if (identifier == "history")
+        m_services.printing.printView(PrintView::Graph);
+    // Any other tab has no view of ours to print: nothing happens, nothing is said.
+}
+
+bool AppController::validateMenuItem(MenuAction action) const {
+    switch (action) {
+    case MenuAction::Print:
+    case MenuAction::ClearLog:
+    case MenuAction::ClearGraph:
+        return m_services.application.isMainWindowVisible();
+    case MenuAction::Other:
+        break;
+    }
+    return true;
 }
 
 void AppController::windowDidBecomeKey() {

@@ -4,12 +4,15 @@
 #include "BatteryPowerInfo.h"
 #include "Clock.h"
 #include "DockIcon.h"
+#include "DockMenu.h"
 #include "FileSystem.h"
 #include "LogView.h"
 #include "PollTimer.h"
 #include "PowerNotifications.h"
 #include "Preferences.h"
+#include "Printing.h"
 #include "SampleHistory.h"
+#include "TabView.h"
 #include "WelcomeWindow.h"
 
 #include <array>
@@ -17,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace voltaro {
 
@@ -33,6 +37,8 @@ struct ControllerServices {
     FileSystem& fileSystem;
     WelcomeWindow& welcomeWindow;
     PowerNotifications& powerNotifications;
+    TabView& tabView;
+    Printing& printing;
 };
 
 // The program's spine: launch and termination, the 5-second poll, the application icon and
@@ -71,6 +77,19 @@ public:
     // Messages that come while the welcome window's session runs wait until it ends.
     void callback(std::uint32_t messageType, std::uintptr_t messageArgument) override;
     bool registeredForPowerMessages() const { return m_registeredForPowerMessages; }
+
+    // The menu of live readings on the application's icon, built from a fresh snapshot each
+    // time: the time on battery (with a separator after it) while running on battery, then the
+    // charge, voltage and amperage, or "No Battery Installed!". Nothing without battery
+    // information, so the menu then holds only the platform's own items.
+    std::optional<std::vector<DockMenuItem>> applicationDockMenu();
+    // Empties the charge history; the graph redraws.
+    void clearGraph();
+    // Prints the selected tab: the log or the graph. Any other tab prints nothing.
+    void print();
+    // Print, Clear Log and Clear Graph are enabled exactly while the main window is visible;
+    // everything else is enabled.
+    bool validateMenuItem(MenuAction action) const;
 
     void windowDidBecomeKey();
     void windowWillClose();

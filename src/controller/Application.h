@@ -17,6 +17,8 @@ public:
     virtual void terminate() = 0;
     // Shows the main window in front and gives it the keyboard.
     virtual void showMainWindow() = 0;
+    // Whether the main window is on screen.
+    virtual bool isMainWindowVisible() const = 0;
     // Calls `call` once from the event loop, after the work in hand.
     virtual void performDeferred(std::function<void()> call) = 0;
     // One diagnostic line on the console.

@@ -41,25 +41,33 @@ int ApplicationShell::run() {
         return 1;
     }
 
-    m_application = std::make_unique<QtApplication>([this] { m_mainWindow.makeKeyAndOrderFront(); });
+    m_application = std::make_unique<QtApplication>([this] { m_mainWindow.makeKeyAndOrderFront(); },
+                                                    [this] { return m_mainWindow.window()->isVisible(); });
 
     // With a system tray the program lives on when its window closes; without one, closing
     // the window is the way out, so it quits.
     const bool trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     QApplication::setQuitOnLastWindowClosed(!trayAvailable);
-    m_trayIcon = std::make_unique<TrayIcon>([this] { m_mainWindow.makeKeyAndOrderFront(); },
-                                            [] { QtApplication::quitEventLoop(); });
+    m_trayIcon = std::make_unique<TrayIcon>(
+        [this] { m_mainWindow.makeKeyAndOrderFront(); }, [] { QtApplication::quitEventLoop(); },
+        [this] { return m_controller ? m_controller->applicationDockMenu() : std::nullopt; });
     m_dockIcon.setTrayIcon(m_trayIcon->systemTrayIcon());
     m_trayIcon->systemTrayIcon()->setIcon(QtDockIcon::iconOf(m_dockIcon.standardIcon()));
     m_trayIcon->systemTrayIcon()->show();
 
-    if (QAction* quit = m_mainWindow.action("actionQuit"))
-        QObject::connect(quit, &QAction::triggered, [] { QtApplication::quitEventLoop(); });
-
+    m_tabView = std::make_unique<QtTabView>(m_mainWindow.tabView());
+    m_printing = std::make_unique<QtPrinting>(m_mainWindow.window(), *m_mainWindow.logView(),
+                                              *m_mainWindow.graphView());
     AppController::initialize(m_preferences);
-    m_controller = std::make_unique<AppController>(ControllerServices{
-        m_powerService, m_clock, m_timerFactory, *m_mainWindow.logView(), m_dockIcon, *m_application,
-        m_preferences, m_mainWindow.graphView()->history(), m_fileSystem, m_welcomeWindow, m_powerNotifications});
+    m_controller = std::make_unique<AppController>(
+        ControllerServices{m_powerService, m_clock, m_timerFactory, *m_mainWindow.logView(), m_dockIcon,
+                           *m_application, m_preferences, m_mainWindow.graphView()->history(), m_fileSystem,
+                           m_welcomeWindow, m_powerNotifications, *m_tabView, *m_printing});
+    m_mainMenu = std::make_unique<MainMenu>(
+        m_mainWindow,
+        MainMenu::Commands{[this] { m_controller->print(); }, [this] { m_controller->clearLog(); },
+                           [this] { m_controller->clearGraph(); }, [] { QtApplication::quitEventLoop(); },
+                           [this](MenuAction action) { return m_controller->validateMenuItem(action); }});
     m_welcomeWindow.setDoneAction([this] { m_controller->doneWelcome(); });
     // Without a tray, closing the window quits: that is not a choice to start hidden next time,
     // which would leave Voltaro with nothing on screen at all.

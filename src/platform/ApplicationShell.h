@@ -3,13 +3,17 @@
 #include "AppController.h"
 #include "Bundle.h"
 #include "GraphView.h"
+#include "LogindPowerNotifications.h"
 #include "LogTextView.h"
+#include "MainMenu.h"
 #include "MainWindowShell.h"
 #include "PosixFileSystem.h"
 #include "QSettingsPreferenceStore.h"
 #include "QtApplication.h"
 #include "QtDockIcon.h"
 #include "QtPollTimer.h"
+#include "QtPrinting.h"
+#include "QtTabView.h"
 #include "QtWelcomeWindow.h"
 #include "QuitSignals.h"
 #include "SingleInstance.h"
@@ -43,11 +47,14 @@ private:
     QtWelcomeWindow m_welcomeWindow;
     SingleInstance m_singleInstance;
     QuitSignals m_quitSignals;
-    ScriptedPowerNotifications m_powerNotifications; // replaced by the logind source next
+    LogindPowerNotifications m_powerNotifications;
     QtDockIcon m_dockIcon;
     std::unique_ptr<TrayIcon> m_trayIcon;
     std::unique_ptr<QtApplication> m_application;
+    std::unique_ptr<QtTabView> m_tabView;
+    std::unique_ptr<QtPrinting> m_printing;
     std::unique_ptr<AppController> m_controller;
+    std::unique_ptr<MainMenu> m_mainMenu;
 };
 
 } // namespace voltaro

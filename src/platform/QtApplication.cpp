@@ -39,6 +39,10 @@ void QtApplication::showMainWindow() {
         m_showMainWindow();
 }
 
+bool QtApplication::isMainWindowVisible() const {
+    return m_mainWindowVisible && m_mainWindowVisible();
+}
+
 void QtApplication::performDeferred(std::function<void()> call) {
     QTimer::singleShot(0, qApp, std::move(call));
 }

@@ -10,13 +10,14 @@ namespace voltaro {
 // and the console.
 class QtApplication final : public Application {
 public:
-    explicit QtApplication(std::function<void()> showMainWindow)
-        : m_showMainWindow(std::move(showMainWindow)) {}
+    explicit QtApplication(std::function<void()> showMainWindow, std::function<bool()> mainWindowVisible = {})
+        : m_showMainWindow(std::move(showMainWindow)), m_mainWindowVisible(std::move(mainWindowVisible)) {}
 
     void runCriticalAlert(const std::string& title, const std::string& message,
                           const std::string& button) override;
     void terminate() override;
     void showMainWindow() override;
+    bool isMainWindowVisible() const override;
     void performDeferred(std::function<void()> call) override;
     void log(std::string_view message) override;
 
@@ -28,6 +29,7 @@ public:
 
 private:
     std::function<void()> m_showMainWindow;
+    std::function<bool()> m_mainWindowVisible;
     bool m_terminateRequested = false;
 };
 

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <set>
@@ -67,6 +69,7 @@ public:
     }
     void terminate() override { ++terminations; }
     void showMainWindow() override { ++windowShows; }
+    bool isMainWindowVisible() const override { return mainWindowVisible; }
     void performDeferred(std::function<void()> call) override { deferred.push_back(std::move(call)); }
     void runDeferred() {
         auto calls = std::move(deferred);
@@ -81,6 +84,19 @@ public:
     std::vector<std::string> console;
     int terminations = 0;
     int windowShows = 0;
+    bool mainWindowVisible = false;
+};
+
+class FixedTabView final : public TabView {
+public:
+    std::string selectedTabIdentifier() const override { return selected; }
+    std::string selected = "log";
+};
+
+class RecordingPrinting final : public Printing {
+public:
+    void printView(PrintView view) override { printed.push_back(view); }
+    std::vector<PrintView> printed;
 };
 
 class RecordingWelcomeWindow final : public WelcomeWindow {
@@ -135,9 +151,9 @@ protected:
 
     std::unique_ptr<AppController> makeController() {
         AppController::initialize(preferences);
-        return std::make_unique<AppController>(ControllerServices{power, clock, timers, logView, dockIcon,
-                                                                  application, preferences, history,
-                                                                  fileSystem, welcome, notifications});
+        return std::make_unique<AppController>(
+            ControllerServices{power, clock, timers, logView, dockIcon, application, preferences, history,
+                               fileSystem, welcome, notifications, tabView, printing});
     }
 
     // Both halves of the launch with `atLoad` at interface load and `atFinish` afterwards.
@@ -176,6 +192,8 @@ protected:
     MemoryFileSystem fileSystem;
     RecordingWelcomeWindow welcome;
     ScriptedPowerNotifications notifications;
+    FixedTabView tabView;
+    RecordingPrinting printing;
     int historyRedraws = 0;
     std::unique_ptr<AppController> controller;
 };
@@ -643,7 +661,7 @@ TEST_F(AppControllerTest, FailedRegistrationEndsTheLaunchBeforeThePollAndTheWind
     power.setAnswer(kOnBattery);
     AppController::initialize(preferences);
     AppController lonely(ControllerServices{power, clock, timers, logView, dockIcon, application, preferences,
-                                            history, fileSystem, welcome, unavailable});
+                                            history, fileSystem, welcome, unavailable, tabView, printing});
     ASSERT_TRUE(lonely.awakeFromNib());
     lonely.applicationDidFinishLaunching();
     EXPECT_EQ(unavailable.registrations(), 1);
@@ -680,6 +698,204 @@ TEST_F(AppControllerTest, MessagesDuringTheWelcomeSessionWaitAndAreHandledInOrde
     EXPECT_EQ(messagesSince(2),
               (std::vector<std::string>{"--- System going to sleep... (battery charge = 75%)",
                                         "--- System waking up... (battery charge = 75%)"}));
+}
+
+// --- Dock menu, menu commands, printing --------------------------------------------------
+
+BatteryList reading(std::int64_t flags, std::int64_t current, std::int64_t capacity, std::int64_t voltage,
+                    std::int64_t amperage) {
+    return BatteryList{BatteryRecord{{"Flags", flags},
+                                     {"Current", current},
+                                     {"Capacity", capacity},
+                                     {"Voltage", voltage},
+                                     {"Amperage", amperage}}};
+}
+
+DockMenuItem item(std::string title) {
+    return {std::move(title)};
+}
+const DockMenuItem kMenuSeparator{"", true};
+
+std::vector<DockMenuItem> joined(std::vector<DockMenuItem> first, const std::vector<DockMenuItem>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+TEST_F(AppControllerTest, DockMenuShowsTheTimeOnBatteryInWholeHoursAndMinutes) {
+    const std::vector<DockMenuItem> readings = {item("Charge: 75%"), item("Voltage: 12.00V"),
+                                                item("Amperage: -900mA")};
+    struct Case {
+        const char* name;
+        BatteryList atLaunch;
+        int polls;
+        std::int32_t runningTime;
+        std::vector<DockMenuItem> menu;
+    };
+    const Case cases[] = {
+        {"not on battery", kCharging, 0, -1, readings},
+        {"first poll on battery", kOnBattery, 0, 0,
+         joined({item("Running on Battery since 0H:00mn"), kMenuSeparator}, readings)},
+        {"1 h 2 min 5 s", kOnBattery, 745, 3725,
+         joined({item("Running on Battery since 1H:02mn"), kMenuSeparator}, readings)},
+        {"25 h, not wrapped into days", kOnBattery, 18000, 90000,
+         joined({item("Running on Battery since 25H:00mn"), kMenuSeparator}, readings)},
+    };
+    for (const Case& c : cases) {
+        launch(c.atLaunch);
+        timers.fire(c.polls);
+        ASSERT_EQ(controller->runningTime(), c.runningTime) << c.name;
+        // The menu's own snapshot is on battery in every case; the running time decides.
+        power.setAnswer(kOnBattery);
+        EXPECT_EQ(controller->applicationDockMenu(), c.menu) << c.name;
+    }
+}
+
+TEST_F(AppControllerTest, DockMenuReadingsFollowTheChargeVoltageAndAmperageRules) {
+    struct Case {
+        const char* name;
+        BatteryList snapshot;
+        std::vector<std::string> titles;
+    };
+    const Case cases[] = {
+        {"29 of 100 lies below 0.29 as a float",
+         reading(Installed, 29, 100, 12000, -900),
+         {"Charge: 28%", "Voltage: 12.00V", "Amperage: -900mA"}},
+        {"half", reading(Installed, 50, 100, 11999, 0), {"Charge: 50%", "Voltage: 12.00V", "Amperage: 0mA"}},
+        {"full, charging",
+         reading(Installed | Charger | Charging, 4000, 4000, 12345, 1500),
+         {"Charge: 100%", "Voltage: 12.35V", "Amperage: 1500mA"}},
+        {"capacity 0, charge above 0",
+         reading(Installed, 10, 0, 12000, -1234),
+         {"Charge: 2147483647%", "Voltage: 12.00V", "Amperage: -1234mA"}},
+        {"capacity 0, charge 0",
+         reading(Installed, 0, 0, 0, -1),
+         {"Charge: -2147483648%", "Voltage: 0.00V", "Amperage: -1mA"}},
+        // 33554435 mV is 33554436 as a float: 33554.436 V, where the exact value gives .43.
+        {"voltage taken as a float first",
+         reading(Installed, 1, 2, 33554435, 0),
+         {"Charge: 50%", "Voltage: 33554.44V", "Amperage: 0mA"}},
+        {"negative voltage",
+         reading(Installed, 1, 2, -5, -2147483647),
+         {"Charge: 50%", "Voltage: -0.01V", "Amperage: -2147483647mA"}},
+    };
+    launch(kPluggedFull);
+    ASSERT_EQ(controller->runningTime(), -1);
+    for (const Case& c : cases) {
+        power.setAnswer(c.snapshot);
+        std::vector<DockMenuItem> expected;
+        for (const std::string& title : c.titles)
+            expected.push_back(item(title));
+        EXPECT_EQ(controller->applicationDockMenu(), expected) << c.name;
+    }
+}
+
+TEST_F(AppControllerTest, DockMenuTakesAFreshSnapshotThatDecidesAboutTheBattery) {
+    launch(kOnBattery);
+    timers.fire(3);
+    const int pollsBefore = power.callCount();
+    struct Case {
+        const char* name;
+        std::optional<BatteryList> snapshot;
+        std::optional<std::vector<DockMenuItem>> menu;
+    };
+    const Case cases[] = {
+        {"battery removed since the last poll", kNoBattery,
+         std::vector<DockMenuItem>{item("No Battery Installed!")}},
+        {"charger, no battery", kNoBatteryPlugged, std::vector<DockMenuItem>{item("No Battery Installed!")}},
+        {"no battery information", std::nullopt, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        power.setAnswer(c.snapshot);
+        EXPECT_EQ(controller->applicationDockMenu(), c.menu) << c.name;
+    }
+    EXPECT_EQ(power.callCount(), pollsBefore + 3); // one snapshot per menu
+    // Building a menu changes nothing the poll keeps.
+    EXPECT_EQ(controller->batteryInstalled(), 1);
+    EXPECT_EQ(controller->runningTime(), 15);
+    EXPECT_EQ(messages().size(), 2u);
+}
+
+TEST_F(AppControllerTest, VoltageKeepsAFullStopUnderAGermanLocale) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    const char* german = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE"}) {
+        if (std::setlocale(LC_ALL, name)) {
+            german = name;
+            break;
+        }
+    }
+    if (!german)
+        GTEST_SKIP() << "no de_DE locale (locale-gen de_DE.UTF-8)";
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.2f", 1.5);
+    const std::string localePrintf = probe;
+
+    launch(kPluggedFull);
+    power.setAnswer(reading(Installed, 50, 100, 12345, -900));
+    const auto menu = controller->applicationDockMenu();
+    std::setlocale(LC_ALL, previous.c_str());
+
+    ASSERT_EQ(localePrintf, "1,50") << german << " has no decimal comma, so this test proves nothing";
+    ASSERT_TRUE(menu);
+    EXPECT_EQ(*menu, (std::vector<DockMenuItem>{item("Charge: 50%"), item("Voltage: 12.35V"),
+                                                item("Amperage: -900mA")}));
+}
+
+TEST_F(AppControllerTest, PrintClearLogAndClearGraphAreEnabledExactlyWhileTheWindowIsVisible) {
+    launch(kOnBattery);
+    struct Case {
+        MenuAction action;
+        bool whenHidden;
+        bool whenVisible;
+    };
+    const Case cases[] = {
+        {MenuAction::Print, false, true},
+        {MenuAction::ClearLog, false, true},
+        {MenuAction::ClearGraph, false, true},
+        {MenuAction::Other, true, true},
+    };
+    for (const bool visible : {false, true, false}) {
+        application.mainWindowVisible = visible;
+        for (const Case& c : cases)
+            EXPECT_EQ(controller->validateMenuItem(c.action), visible ? c.whenVisible : c.whenHidden)
+                << "action " << static_cast<int>(c.action) << (visible ? ", visible" : ", hidden");
+    }
+}
+
+TEST_F(AppControllerTest, ClearGraphEmptiesTheHistoryAndNothingElse) {
+    launch(kOnBattery);
+    timers.fire(6);
+    ASSERT_EQ(history.sampleCount(), 2);
+    const int redraws = historyRedraws;
+    const std::string log = controller->logText();
+    controller->clearGraph();
+    EXPECT_EQ(history.sampleCount(), 0);
+    EXPECT_EQ(history.maxSampleCount(), 2880);
+    EXPECT_EQ(historyRedraws, redraws + 1);
+    EXPECT_EQ(controller->logText(), log);
+    EXPECT_EQ(controller->updateCount(), 7);
+}
+
+TEST_F(AppControllerTest, PrintPrintsTheViewOfTheSelectedTab) {
+    struct Case {
+        std::string tab;
+        std::vector<PrintView> printed;
+    };
+    const Case cases[] = {
+        {"log", {PrintView::Log}},
+        {"history", {PrintView::Graph}},
+        {"", {}},
+        {"about", {}},
+        {"Log", {}}, // identifiers are compared exactly
+    };
+    launch(kOnBattery);
+    for (const Case& c : cases) {
+        printing.printed.clear();
+        tabView.selected = c.tab;
+        controller->print();
+        EXPECT_EQ(printing.printed, c.printed) << "tab '" << c.tab << "'";
+    }
+    EXPECT_EQ(messages().size(), 2u); // printing logs nothing
 }
 
 } // namespace

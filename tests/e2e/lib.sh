@@ -41,6 +41,73 @@ start_xvfb() {
     fail "Xvfb did not start"
 }
 
+# start_system_bus: a private dbus-daemon standing in for the system bus, with a fake
+# systemd-logind (python3-dbusmock's template) on it. Voltaro's launch goes on only when it
+# can register for sleep and wake messages, so every run that should show a window needs it.
+start_system_bus() {
+    start_bus_without_logind
+    start_logind
+}
+
+# start_bus_without_logind: the private bus alone; DBUS_SYSTEM_BUS_ADDRESS points at it.
+start_bus_without_logind() {
+    local address_file=$E2E_WORK/system-bus-address
+    dbus-daemon --session --nofork --print-address=3 3>"$address_file" >/dev/null 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do
+        [ -s "$address_file" ] && break
+        sleep 0.1
+    done
+    [ -s "$address_file" ] || fail "dbus-daemon did not start"
+    DBUS_SYSTEM_BUS_ADDRESS=$(head -1 "$address_file")
+    export DBUS_SYSTEM_BUS_ADDRESS
+}
+
+# start_logind: the fake logind on the private bus.
+start_logind() {
+    /usr/bin/python3 -m dbusmock --system --template logind >>"$E2E_WORK/logind.log" 2>&1 &
+    E2E_PIDS+=($!)
+    for _ in $(seq 100); do
+        [ "$(fake_logind on-bus)" = yes ] && return 0
+        sleep 0.1
+    done
+    fail "the fake logind did not come up: $(cat "$E2E_WORK/logind.log")"
+}
+
+# fake_logind on-bus | sleep | wake | inhibitors: asks or drives the fake logind. "inhibitors"
+# prints how many sleep delay inhibitors Voltaro holds.
+fake_logind() {
+    /usr/bin/python3 - "$1" <<'PY'
+import os, sys
+import dbus
+bus = dbus.bus.BusConnection(os.environ['DBUS_SYSTEM_BUS_ADDRESS'])
+command = sys.argv[1]
+if command == 'on-bus':
+    print('yes' if bus.name_has_owner('org.freedesktop.login1') else 'no')
+    sys.exit(0)
+logind = bus.get_object('org.freedesktop.login1', '/org/freedesktop/login1')
+if command in ('sleep', 'wake'):
+    logind.EmitSignal('org.freedesktop.login1.Manager', 'PrepareForSleep', 'b',
+                      [dbus.Boolean(command == 'sleep')], dbus_interface='org.freedesktop.DBus.Mock')
+elif command == 'inhibitors':
+    held = logind.ListInhibitors(dbus_interface='org.freedesktop.login1.Manager')
+    print(sum(1 for what, who, _, mode, _, _ in held if (what, who, mode) == ('sleep', 'Voltaro', 'delay')))
+else:
+    sys.exit('fake_logind: unknown command ' + command)
+PY
+}
+
+# wait_for_inhibitors COUNT [SECONDS]: waits until Voltaro holds that many sleep inhibitors.
+wait_for_inhibitors() {
+    local deadline=$((SECONDS + ${2:-10})) held
+    while ((SECONDS < deadline)); do
+        held=$(fake_logind inhibitors)
+        [ "$held" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "Voltaro holds $held sleep inhibitors, not $1"
+}
+
 # write_file PATH VALUE: replaced in one step, as the kernel's files never show half a number.
 write_file() {
     mkdir -p "$(dirname "$1")"

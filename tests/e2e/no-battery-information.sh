@@ -5,6 +5,7 @@ VOLTARO=${1:?usage: no-battery-information.sh path/to/voltaro}
 source "$(dirname "$0")/lib.sh"
 
 start_xvfb
+start_system_bus
 set_supply AC type=Mains online=1
 start_voltaro
 

@@ -5,6 +5,7 @@ VOLTARO=${1:?usage: poll-follows-battery.sh path/to/voltaro}
 source "$(dirname "$0")/lib.sh"
 
 start_xvfb
+start_system_bus
 set_supply AC type=Mains online=1
 set_supply BAT0 type=Battery present=1 status=Charging energy_now=30000000 energy_full=50000000 \
     voltage_now=12100000 current_now=1500000

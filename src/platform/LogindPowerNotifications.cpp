@@ -168,12 +168,12 @@ void LogindPowerNotifications::adoptInhibitor(const QDBusMessage& reply) {
             QStringLiteral("Sleep is not delayed for the log: logind answered Inhibit without a descriptor"));
         return;
     }
-    const QDBusUnixFileDescriptor descriptor = arguments.front().value<QDBusUnixFileDescriptor>();
+    QDBusUnixFileDescriptor descriptor = arguments.front().value<QDBusUnixFileDescriptor>();
     if (!descriptor.isValid() || m_inhibitorFd >= 0 || !m_handler)
         return;
-    // The message's copies of the descriptor close with the message; ours is the one that
-    // stays, and closing it is what lets logind go on.
-    m_inhibitorFd = ::fcntl(descriptor.fileDescriptor(), F_DUPFD_CLOEXEC, 0);
+    // Copies of a QDBusUnixFileDescriptor share one descriptor: taking it out leaves none in
+    // the message's copy, so ours is the only one, and closing it is what lets logind go on.
+    m_inhibitorFd = descriptor.takeFileDescriptor();
 }
 
 void LogindPowerNotifications::releaseInhibitor() {

@@ -11,6 +11,7 @@ export XDG_CONFIG_HOME=$HOME/.config
 export XDG_RUNTIME_DIR=$E2E_WORK/runtime
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 export VOLTARO_POWER_SUPPLY_ROOT=$E2E_TREE
+LOG_FILE=$HOME/Library/Logs/Voltaro.log
 unset WAYLAND_DISPLAY
 export QT_QPA_PLATFORM=xcb
 
@@ -119,6 +120,13 @@ set_supply() {
     local name=$1; shift
     local pair
     for pair in "$@"; do write_file "$E2E_TREE/$name/${pair%%=*}" "${pair#*=}"; done
+}
+
+# set_discharging_battery: the charger unplugged, one battery at 80 % running down.
+set_discharging_battery() {
+    set_supply AC type=Mains online=0
+    set_supply BAT0 type=Battery present=1 status=Discharging energy_now=40000000 energy_full=50000000 \
+        voltage_now=12000000 current_now=900000
 }
 
 start_voltaro() {

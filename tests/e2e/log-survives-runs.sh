@@ -6,12 +6,9 @@
 VOLTARO=${1:?usage: log-survives-runs.sh path/to/voltaro}
 source "$(dirname "$0")/lib.sh"
 
-LOG_FILE=$HOME/Library/Logs/Voltaro.log
 start_xvfb
 start_system_bus
-set_supply AC type=Mains online=0
-set_supply BAT0 type=Battery present=1 status=Discharging energy_now=40000000 energy_full=50000000 \
-    voltage_now=12000000 current_now=900000
+set_discharging_battery
 
 # stop_voltaro: SIGTERM, then the process must end by itself with status 0.
 stop_voltaro() {

@@ -4,12 +4,9 @@
 # its log on SIGTERM.
 VOLTARO=${1:?usage: no-system-bus.sh path/to/voltaro}
 source "$(dirname "$0")/lib.sh"
-LOG_FILE=$HOME/Library/Logs/Voltaro.log
 
 start_xvfb
-set_supply AC type=Mains online=0
-set_supply BAT0 type=Battery present=1 status=Discharging energy_now=40000000 energy_full=50000000 \
-    voltage_now=12000000 current_now=900000
+set_discharging_battery
 
 # run_without_logind REASON: one run; REASON is the console's explanation to wait for.
 run_without_logind() {

@@ -5,13 +5,10 @@
 # written and taken again after the wake; SIGTERM saves it all.
 VOLTARO=${1:?usage: sleep-and-wake.sh path/to/voltaro}
 source "$(dirname "$0")/lib.sh"
-LOG_FILE=$HOME/Library/Logs/Voltaro.log
 
 start_xvfb
 start_system_bus
-set_supply AC type=Mains online=0
-set_supply BAT0 type=Battery present=1 status=Discharging energy_now=40000000 energy_full=50000000 \
-    voltage_now=12000000 current_now=900000
+set_discharging_battery
 
 start_voltaro
 dismiss_welcome

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QPixmap>
 
 namespace voltaro {
@@ -18,10 +19,12 @@ private:
 };
 
 IconHandle loadIconFile(const QString& path) {
-    QImage image(path);
-    if (image.isNull())
+    // Checked now, decoded when first shown: a steady battery shows one or two of the twenty
+    // pictures, and the others need not sit decoded in memory.
+    QImageReader reader(path);
+    if (!reader.canRead())
         return nullptr;
-    return std::make_shared<QtIconImage>(QIcon(QPixmap::fromImage(std::move(image))));
+    return std::make_shared<QtIconImage>(QIcon(path));
 }
 
 } // namespace

@@ -89,6 +89,10 @@ std::optional<std::string_view> readAttribute(int dirFd, const char* name, Attri
         if (count == 0)
             break;
         length += static_cast<std::size_t>(count);
+        // A kernel attribute comes whole in one read; a short read is its end, and asking
+        // again only to hear "end of file" would double the system calls of every poll.
+        if (length < buffer.size())
+            break;
     }
     if (length > kMaxAttributeBytes)
         return std::nullopt;

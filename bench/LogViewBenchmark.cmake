@@ -3,5 +3,6 @@
 include_guard(GLOBAL)
 find_package(benchmark REQUIRED)
 
-add_executable(voltaro_logview_benchmark ${CMAKE_CURRENT_LIST_DIR}/LogViewBenchmark.cpp)
+add_executable(voltaro_logview_benchmark ${CMAKE_CURRENT_LIST_DIR}/LogViewBenchmark.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/QtBenchmarkMain.cpp)
 target_link_libraries(voltaro_logview_benchmark PRIVATE voltaro_platform benchmark::benchmark)

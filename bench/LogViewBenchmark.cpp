@@ -157,14 +157,3 @@ BENCHMARK(BM_LogMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 } // namespace voltaro
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -69,12 +69,12 @@ public:
             write(dir + "/current_now", "1250000");
             write(dir + "/capacity", "63");
         }
-        // The files a poll reads, in the order it reads them (the reader also tries the
-        // batteries' `scope` file, which does not exist here).
-        m_polledFiles = {m_root + "/AC/type", m_root + "/AC/online"};
+        // The files a poll reads, in the order it reads them. (A supply's type and scope are
+        // read once, when the reader first meets it; every poll also lists the root folder.)
+        m_polledFiles = {m_root + "/AC/online"};
         for (const char* name : batteries) {
             for (const char* attribute :
-                 {"type", "status", "present", "energy_now", "energy_full", "voltage_now", "current_now"})
+                 {"status", "present", "energy_now", "energy_full", "voltage_now", "current_now"})
                 m_polledFiles.push_back(m_root + "/" + name + "/" + attribute);
         }
     }

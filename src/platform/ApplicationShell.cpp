@@ -10,7 +10,9 @@ namespace voltaro {
 
 ApplicationShell::ApplicationShell()
     : m_bundle(Bundle::mainBundle()), m_powerService(SysfsPowerService::defaultRoot()),
-      m_preferences(m_preferenceStore), m_mainWindow(m_bundle), m_welcomeWindow(m_bundle),
+      m_preferences(m_preferenceStore), m_mainWindow(m_bundle),
+      m_welcomeWindow(m_bundle,
+                      [this] { return m_mainWindow.ensureLoaded() ? m_mainWindow.window() : nullptr; }),
       m_dockIcon(m_bundle) {}
 
 ApplicationShell::~ApplicationShell() = default;
@@ -36,13 +38,14 @@ int ApplicationShell::run() {
     QObject::connect(&m_quitSignals, &QuitSignals::quitRequested, [] { QtApplication::quitEventLoop(); });
 
     QString error;
-    if (!m_mainWindow.load(&error) || !m_welcomeWindow.load(m_mainWindow.window(), &error)) {
+    if (!m_mainWindow.readInterface(&error)) {
         writeConsoleLine("Cannot load the interface: " + error.toStdString());
         return 1;
     }
 
-    m_application = std::make_unique<QtApplication>([this] { m_mainWindow.makeKeyAndOrderFront(); },
-                                                    [this] { return m_mainWindow.window()->isVisible(); });
+    m_application = std::make_unique<QtApplication>(
+        [this] { m_mainWindow.makeKeyAndOrderFront(); },
+        [this] { return m_mainWindow.window() != nullptr && m_mainWindow.window()->isVisible(); });
 
     // With a system tray the program lives on when its window closes; without one, closing
     // the window is the way out, so it quits.
@@ -55,19 +58,22 @@ int ApplicationShell::run() {
     m_trayIcon->systemTrayIcon()->setIcon(QtDockIcon::iconOf(m_dockIcon.standardIcon()));
     m_trayIcon->systemTrayIcon()->show();
 
-    m_tabView = std::make_unique<QtTabView>(m_mainWindow.tabView());
-    m_printing = std::make_unique<QtPrinting>(m_mainWindow.window(), *m_mainWindow.logView(),
-                                              *m_mainWindow.graphView());
+    m_tabView = std::make_unique<QtTabView>(m_mainWindow);
+    m_printing = std::make_unique<QtPrinting>(nullptr, *m_mainWindow.logView(), *m_mainWindow.graphView());
     AppController::initialize(m_preferences);
     m_controller = std::make_unique<AppController>(
         ControllerServices{m_powerService, m_clock, m_timerFactory, *m_mainWindow.logView(), m_dockIcon,
                            *m_application, m_preferences, m_mainWindow.graphView()->history(), m_fileSystem,
                            m_welcomeWindow, m_powerNotifications, *m_tabView, *m_printing});
-    m_mainMenu = std::make_unique<MainMenu>(
-        m_mainWindow,
-        MainMenu::Commands{[this] { m_controller->print(); }, [this] { m_controller->clearLog(); },
-                           [this] { m_controller->clearGraph(); }, [] { QtApplication::quitEventLoop(); },
-                           [this](MenuAction action) { return m_controller->validateMenuItem(action); }});
+    // The menu bar and the print dialog's parent come with the window, when it is first shown.
+    m_mainWindow.setLoadedAction([this] {
+        m_printing->setDialogParent(m_mainWindow.window());
+        m_mainMenu = std::make_unique<MainMenu>(
+            m_mainWindow,
+            MainMenu::Commands{[this] { m_controller->print(); }, [this] { m_controller->clearLog(); },
+                               [this] { m_controller->clearGraph(); }, [] { QtApplication::quitEventLoop(); },
+                               [this](MenuAction action) { return m_controller->validateMenuItem(action); }});
+    });
     m_welcomeWindow.setDoneAction([this] { m_controller->doneWelcome(); });
     // Without a tray, closing the window quits: that is not a choice to start hidden next time,
     // which would leave Voltaro with nothing on screen at all.

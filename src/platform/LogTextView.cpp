@@ -48,7 +48,6 @@ LogTextView::LogTextView(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setCursor(Qt::IBeamCursor);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
-    updateFontMetrics();
     updateScrollRanges();
 }
 
@@ -126,15 +125,17 @@ void LogTextView::indexFrom(std::size_t from) {
     m_longestLineBytes = std::max(m_longestLineBytes, size - lineStart);
 }
 
-void LogTextView::updateFontMetrics() {
-    const QFontMetrics metrics(font(), viewport());
-    m_lineHeight = std::max(1, metrics.lineSpacing());
-    m_ascent = metrics.ascent();
-    m_charWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
+const LogTextView::FontMetrics& LogTextView::metrics() const {
+    if (!m_metrics) {
+        const QFontMetrics measured(font(), viewport());
+        m_metrics = FontMetrics{std::max(1, measured.lineSpacing()), measured.ascent(),
+                                std::max(1, measured.horizontalAdvance(QLatin1Char('0')))};
+    }
+    return *m_metrics;
 }
 
 int LogTextView::linesInView() const {
-    return std::max(1, (viewport()->height() - kTopMargin) / m_lineHeight);
+    return std::max(1, (viewport()->height() - kTopMargin) / metrics().lineHeight);
 }
 
 int LogTextView::firstVisibleLine() const {
@@ -142,10 +143,15 @@ int LogTextView::firstVisibleLine() const {
 }
 
 int LogTextView::lineTop(qsizetype line) const {
-    return kTopMargin + int(line - firstVisibleLine()) * m_lineHeight;
+    return kTopMargin + int(line - firstVisibleLine()) * metrics().lineHeight;
 }
 
 void LogTextView::updateScrollRanges() {
+    if (!isVisible()) {
+        m_rangesStale = true;
+        return;
+    }
+    m_rangesStale = false;
     // The vertical bar counts lines, so the first line in view is simply its value.
     const int page = linesInView();
     QScrollBar* vertical = verticalScrollBar();
@@ -158,16 +164,18 @@ void LogTextView::updateScrollRanges() {
     // For a fixed-pitch font that is exact for ASCII and too wide, never too narrow, for
     // other UTF-8 text. Lines measured while painting widen the range if the estimate falls
     // short (a proportional font, tabs).
-    const qint64 estimate = qint64(m_longestLineBytes) * m_charWidth;
+    const qint64 estimate = qint64(m_longestLineBytes) * metrics().charWidth;
     const qint64 content = std::max<qint64>(estimate, m_widestPaintedLine) + 2 * kSideMargin;
     const int width = viewport()->width();
     QScrollBar* horizontal = horizontalScrollBar();
-    horizontal->setSingleStep(m_charWidth * 2);
+    horizontal->setSingleStep(metrics().charWidth * 2);
     horizontal->setPageStep(width);
     horizontal->setRange(0, int(std::clamp<qint64>(content - width, 0, INT_MAX)));
 }
 
 void LogTextView::updateFromLine(qsizetype line) {
+    if (!isVisible())
+        return;
     const int top = lineTop(std::max<qsizetype>(line, firstVisibleLine()));
     const int height = viewport()->height();
     if (top < height)
@@ -179,7 +187,7 @@ LogTextView::Position LogTextView::endOfLine(qsizetype line) const {
 }
 
 LogTextView::Position LogTextView::positionAt(QPoint point) const {
-    const auto row = qsizetype(std::floor(double(point.y() - kTopMargin) / m_lineHeight));
+    const auto row = qsizetype(std::floor(double(point.y() - kTopMargin) / metrics().lineHeight));
     const qsizetype line = firstVisibleLine() + row;
     if (line < 0)
         return Position{};
@@ -297,13 +305,13 @@ void LogTextView::paintEvent(QPaintEvent* event) {
     const Position to = std::max(m_anchor, m_cursor);
     painter.setPen(colors.color(QPalette::Text));
 
-    const qsizetype first = firstVisibleLine() + std::max(0, area.top() - kTopMargin) / m_lineHeight;
+    const qsizetype first = firstVisibleLine() + std::max(0, area.top() - kTopMargin) / metrics().lineHeight;
     int widest = m_widestPaintedLine;
     for (qsizetype line = first; line < lineCount(); ++line) {
         const int top = lineTop(line);
         if (top > area.bottom())
             break;
-        if (!region.intersects(QRect(0, top, viewWidth, m_lineHeight)))
+        if (!region.intersects(QRect(0, top, viewWidth, metrics().lineHeight)))
             continue;
         QTextLayout layout(lineAt(line), font(), viewport());
         const QTextLine textLine = layOutSingleLine(layout);
@@ -317,16 +325,17 @@ void LogTextView::paintEvent(QPaintEvent* event) {
             const int left = x0 + int(textLine.cursorToX(int(start)));
             // A selected line end reaches to the right edge, so whole lines read as whole.
             const int right = line < to.line ? viewWidth : x0 + int(textLine.cursorToX(int(end)));
-            painter.fillRect(QRect(left, top, right - left, m_lineHeight), colors.brush(QPalette::Highlight));
+            painter.fillRect(QRect(left, top, right - left, metrics().lineHeight),
+                             colors.brush(QPalette::Highlight));
             QTextCharFormat format;
             format.setForeground(colors.brush(QPalette::HighlightedText));
             selected.append({int(start), int(end - start), format});
         }
-        layout.draw(&painter, QPointF(x0, top + m_ascent - textLine.ascent()), selected);
+        layout.draw(&painter, QPointF(x0, top + metrics().ascent - textLine.ascent()), selected);
     }
 
     if (widest > m_widestPaintedLine) {
-        const bool outgrown = qint64(widest) > qint64(m_longestLineBytes) * m_charWidth;
+        const bool outgrown = qint64(widest) > qint64(m_longestLineBytes) * metrics().charWidth;
         m_widestPaintedLine = widest;
         // Scroll ranges are not changed in the middle of a paint.
         if (outgrown && !m_rangeUpdatePending) {
@@ -355,16 +364,28 @@ void LogTextView::resizeEvent(QResizeEvent* event) {
 void LogTextView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        updateFontMetrics();
+        m_metrics.reset();
         m_widestPaintedLine = 0;
         updateScrollRanges();
         viewport()->update();
     }
 }
 
+void LogTextView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    if (m_rangesStale) {
+        // A view left at the end of the log (as it starts) shows the end of what came since.
+        QScrollBar* bar = verticalScrollBar();
+        const bool atEnd = bar->value() >= bar->maximum();
+        updateScrollRanges();
+        if (atEnd)
+            bar->setValue(bar->maximum());
+    }
+}
+
 void LogTextView::scrollContentsBy(int dx, int dy) {
     // The vertical bar counts lines.
-    viewport()->scroll(dx, dy * m_lineHeight);
+    viewport()->scroll(dx, dy * metrics().lineHeight);
     // The margin above the first line does not move with the lines.
     if (dy != 0)
         viewport()->update(0, 0, viewport()->width(), kTopMargin);

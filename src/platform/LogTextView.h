@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -63,6 +64,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -84,7 +86,16 @@ private:
     std::string_view lineBytes(qsizetype line) const;
     // Indexes the line ends in m_text from `from` on, extending the line starts.
     void indexFrom(std::size_t from);
-    void updateFontMetrics();
+    struct FontMetrics {
+        int lineHeight = 1;
+        int ascent = 0;
+        int charWidth = 1;
+    };
+    // The view font's measures, taken on first use: a monitor whose window stays hidden
+    // never loads the font at all.
+    const FontMetrics& metrics() const;
+    // Sets the scroll bars from the text and the font; while the view is hidden this waits
+    // for it to be shown.
     void updateScrollRanges();
     int linesInView() const;
     int firstVisibleLine() const;
@@ -107,9 +118,9 @@ private:
     int m_widestPaintedLine = 0;
     bool m_rangeUpdatePending = false;
 
-    int m_lineHeight = 1;
-    int m_ascent = 0;
-    int m_charWidth = 1;
+    mutable std::optional<FontMetrics> m_metrics;
+    // The scroll ranges wait for the view to be shown.
+    bool m_rangesStale = false;
 
     Position m_anchor;
     Position m_cursor;

@@ -1,72 +1,73 @@
 #include "MainWindowShell.h"
 
+#include "Console.h"
 #include "GraphView.h"
 #include "LogTextView.h"
+#include "UiFile.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QFile>
-#include <QUiLoader>
 
 namespace voltaro {
 
-namespace {
-
-// Creates our own widgets named in .ui files; everything else comes from Qt.
-class VoltaroUiLoader final : public QUiLoader {
-public:
-    using QUiLoader::QUiLoader;
-
-    QWidget* createWidget(const QString& className, QWidget* parent, const QString& name) override {
-        if (className == QLatin1String("GraphView")) {
-            auto* view = new GraphView(parent);
-            view->setObjectName(name);
-            return view;
-        }
-        if (className == QLatin1String("LogTextView")) {
-            auto* view = new LogTextView(parent);
-            view->setObjectName(name);
-            return view;
-        }
-        return QUiLoader::createWidget(className, parent, name);
-    }
-};
-
-} // namespace
-
-MainWindowShell::MainWindowShell(Bundle bundle) : m_bundle(std::move(bundle)) {}
+MainWindowShell::MainWindowShell(Bundle bundle)
+    : m_bundle(std::move(bundle)), m_ownedLogView(std::make_unique<LogTextView>()),
+      m_ownedGraphView(std::make_unique<GraphView>()), m_logView(m_ownedLogView.get()),
+      m_graphView(m_ownedGraphView.get()) {}
 
 MainWindowShell::~MainWindowShell() {
     if (m_window)
         m_window->removeEventFilter(this);
 }
 
+bool MainWindowShell::readInterface(QString* error) {
+    if (m_description.isEmpty())
+        m_description = readUiFile(m_bundle.pathForResource(QStringLiteral("MainWindow.ui")), error);
+    return !m_description.isEmpty();
+}
+
 bool MainWindowShell::load(QString* error) {
-    const QString path = m_bundle.pathForResource(QStringLiteral("MainWindow.ui"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+    if (m_window)
+        return true;
+    if (!readInterface(error))
         return false;
-    }
-    VoltaroUiLoader loader;
-    QWidget* widget = loader.load(&file);
+    const QString path = m_bundle.pathForResource(QStringLiteral("MainWindow.ui"));
+    QWidget* widget = buildUi(m_description, path, nullptr, {m_logView, m_graphView}, error);
+    if (!widget)
+        return false;
+    std::unique_ptr<QWidget> built(widget);
     auto* window = qobject_cast<QMainWindow*>(widget);
-    if (!window) {
-        delete widget;
-        *error = QStringLiteral("%1 holds no main window: %2").arg(path, loader.errorString());
+    auto* tabs = window ? window->findChild<QTabWidget*>(QStringLiteral("tabView")) : nullptr;
+    const bool hasViews = window && window->isAncestorOf(m_logView) && window->isAncestorOf(m_graphView);
+    if (!window || !tabs || !hasViews) {
+        // Take the views back before the half-built window goes, with them in it.
+        m_logView->setParent(nullptr);
+        m_graphView->setParent(nullptr);
+        *error = window ? QStringLiteral("%1 lacks the log view, the graph view or the tab view").arg(path)
+                        : QStringLiteral("%1 holds no main window").arg(path);
         return false;
     }
     m_window.reset(window);
-    m_logView = window->findChild<LogTextView*>(QStringLiteral("logView"));
-    m_graphView = window->findChild<GraphView*>(QStringLiteral("graphView"));
-    m_tabView = window->findChild<QTabWidget*>(QStringLiteral("tabView"));
-    if (!m_logView || !m_graphView || !m_tabView) {
-        *error = QStringLiteral("%1 lacks the log view, the graph view or the tab view").arg(path);
-        m_window.reset();
-        return false;
-    }
+    built.release();
+    m_ownedLogView.release();
+    m_ownedGraphView.release();
+    m_tabView = tabs;
     m_window->installEventFilter(this);
+    if (m_loaded)
+        m_loaded();
     return true;
+}
+
+bool MainWindowShell::ensureLoaded() {
+    QString error;
+    if (load(&error))
+        return true;
+    writeConsoleLine("Cannot load the main window: " + error.toStdString());
+    return false;
+}
+
+void MainWindowShell::setLoadedAction(std::function<void()> loaded) {
+    m_loaded = std::move(loaded);
 }
 
 QAction* MainWindowShell::action(const char* name) const {
@@ -79,7 +80,7 @@ void MainWindowShell::setWindowDelegate(std::function<void()> didBecomeKey, std:
 }
 
 void MainWindowShell::makeKeyAndOrderFront() {
-    if (!m_window)
+    if (!ensureLoaded())
         return;
     m_window->show();
     m_window->raise();

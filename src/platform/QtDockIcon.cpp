@@ -5,26 +5,38 @@
 #include <QImageReader>
 #include <QPixmap>
 
+#include <utility>
+
 namespace voltaro {
 
 namespace {
 
+// A picture file that is decoded when something first asks for it, and can let the decoded
+// copy go again: a steady battery shows one of the twenty pictures, and the others need not
+// sit decoded in memory. (A QIcon decodes its file as soon as it is made.)
 class QtIconImage final : public IconImage {
 public:
-    explicit QtIconImage(QIcon icon) : m_icon(std::move(icon)) {}
-    const QIcon& icon() const { return m_icon; }
+    explicit QtIconImage(QString path) : m_path(std::move(path)) {}
+
+    const QIcon& icon() const {
+        if (m_icon.isNull())
+            m_icon = QIcon(m_path);
+        return m_icon;
+    }
+    void releaseDecoded() const { m_icon = QIcon(); }
 
 private:
-    QIcon m_icon;
+    QString m_path;
+    mutable QIcon m_icon;
 };
 
+// The picture at `path` when it exists and its format is one Qt reads; only its header is
+// looked at now.
 IconHandle loadIconFile(const QString& path) {
-    // Checked now, decoded when first shown: a steady battery shows one or two of the twenty
-    // pictures, and the others need not sit decoded in memory.
     QImageReader reader(path);
     if (!reader.canRead())
         return nullptr;
-    return std::make_shared<QtIconImage>(QIcon(path));
+    return std::make_shared<QtIconImage>(path);
 }
 
 } // namespace
@@ -57,10 +69,13 @@ QIcon QtDockIcon::iconOf(const IconHandle& image) {
 void QtDockIcon::setApplicationIconImage(const IconHandle& image) {
     if (m_hasShownImage && image == m_currentImage)
         return;
-    m_currentImage = image;
+    const IconHandle previous = std::exchange(m_currentImage, image);
     m_hasShownImage = true;
     // A picture that failed to load shows the application's own icon rather than nothing.
     show(image ? iconOf(image) : iconOf(standardIcon()));
+    // The toolkit holds what it shows; the picture it no longer shows need not stay decoded.
+    if (const auto* shown = dynamic_cast<const QtIconImage*>(previous.get()))
+        shown->releaseDecoded();
 }
 
 void QtDockIcon::show(const QIcon& icon) {

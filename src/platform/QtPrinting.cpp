@@ -36,15 +36,22 @@ QtPrinting::QtPrinting(QWidget* dialogParent, const LogTextView& logView, const 
 
 QtPrinting::~QtPrinting() = default;
 
+QPrinter& QtPrinting::sharedPrinter() {
+    if (!m_printer)
+        m_printer = std::make_unique<QPrinter>();
+    return *m_printer;
+}
+
 void QtPrinting::printView(PrintView view) {
-    QPrintDialog dialog(&m_printer, m_dialogParent);
+    QPrinter& printer = sharedPrinter();
+    QPrintDialog dialog(&printer, m_dialogParent);
     dialog.setWindowTitle(view == PrintView::Log ? QStringLiteral("Print Log")
                                                  : QStringLiteral("Print Graph"));
     if (view == PrintView::Graph)
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, false); // always one page
     if (dialog.exec() != QDialog::Accepted)
         return;
-    printOn(view, m_printer);
+    printOn(view, printer);
 }
 
 bool QtPrinting::printToPdf(PrintView view, const QString& path, int resolution) const {

@@ -7,6 +7,8 @@
 #include <QSizeF>
 #include <QString>
 
+#include <memory>
+
 class QWidget;
 
 namespace voltaro {
@@ -30,6 +32,9 @@ public:
     QtPrinting(QWidget* dialogParent, const LogTextView& logView, const GraphView& graphView);
     ~QtPrinting() override;
 
+    // The window the print dialog belongs to.
+    void setDialogParent(QWidget* dialogParent) { m_dialogParent = dialogParent; }
+
     // Shows the print dialog on the shared settings, then prints when the person accepts.
     void printView(PrintView view) override;
 
@@ -43,8 +48,9 @@ public:
     // How many log lines fit on one page of `printer`.
     static int logLinesPerPage(QPrinter& printer);
 
-    // The print settings shared by every print of the run.
-    QPrinter& sharedPrinter() { return m_printer; }
+    // The print settings shared by every print of the run, made on first use: a printer
+    // loads the print system's plugin and libraries, which an idle monitor does without.
+    QPrinter& sharedPrinter();
 
 private:
     bool printGraph(QPrinter& printer) const;
@@ -53,7 +59,7 @@ private:
     QPointer<QWidget> m_dialogParent;
     const LogTextView& m_logView;
     const GraphView& m_graphView;
-    QPrinter m_printer;
+    std::unique_ptr<QPrinter> m_printer;
 };
 
 } // namespace voltaro

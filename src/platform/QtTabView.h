@@ -1,27 +1,26 @@
 #pragma once
 
+#include "MainWindowShell.h"
 #include "TabView.h"
-
-#include <QPointer>
-#include <QTabWidget>
 
 #include <string>
 
 namespace voltaro {
 
 // The main window's QTabWidget as the controller sees it: a tab's identifier is the
-// objectName of its page ("log", "history").
+// objectName of its page ("log", "history"). No tab is selected before the window is built.
 class QtTabView final : public TabView {
 public:
-    explicit QtTabView(QTabWidget* tabs) : m_tabs(tabs) {}
+    explicit QtTabView(const MainWindowShell& window) : m_window(window) {}
 
     std::string selectedTabIdentifier() const override {
-        const QWidget* page = m_tabs ? m_tabs->currentWidget() : nullptr;
+        const QTabWidget* tabs = m_window.tabView();
+        const QWidget* page = tabs ? tabs->currentWidget() : nullptr;
         return page ? page->objectName().toStdString() : std::string();
     }
 
 private:
-    QPointer<QTabWidget> m_tabs;
+    const MainWindowShell& m_window;
 };
 
 } // namespace voltaro

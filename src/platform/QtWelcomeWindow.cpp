@@ -1,33 +1,34 @@
 #include "QtWelcomeWindow.h"
 
-#include <QFile>
+#include "Console.h"
+#include "UiFile.h"
+
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
-#include <QUiLoader>
 
 namespace voltaro {
 
-QtWelcomeWindow::QtWelcomeWindow(Bundle bundle) : m_bundle(std::move(bundle)) {}
+QtWelcomeWindow::QtWelcomeWindow(Bundle bundle, std::function<QWidget*()> parent)
+    : m_bundle(std::move(bundle)), m_parent(std::move(parent)) {}
 
 QtWelcomeWindow::~QtWelcomeWindow() {
     delete m_dialog.data();
 }
 
-bool QtWelcomeWindow::load(QWidget* parent, QString* error) {
+bool QtWelcomeWindow::load(QString* error) {
+    if (m_dialog)
+        return true;
+    QWidget* parent = m_parent ? m_parent() : nullptr;
     const QString path = m_bundle.pathForResource(QStringLiteral("WelcomeWindow.ui"));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+    QWidget* widget = loadUiFile(path, parent, error);
+    if (!widget)
         return false;
-    }
-    QUiLoader loader;
-    QWidget* widget = loader.load(&file, parent);
     auto* dialog = qobject_cast<QDialog*>(widget);
     auto* button = dialog ? dialog->findChild<QPushButton*>(QStringLiteral("doneButton")) : nullptr;
     if (!dialog || !button) {
         delete widget;
-        *error = QStringLiteral("%1 holds no dialog with a doneButton: %2").arg(path, loader.errorString());
+        *error = QStringLiteral("%1 holds no dialog with a doneButton").arg(path);
         return false;
     }
     dialog->setWindowFlags(dialog->windowFlags() | Qt::Dialog);
@@ -39,12 +40,20 @@ bool QtWelcomeWindow::load(QWidget* parent, QString* error) {
     return true;
 }
 
+bool QtWelcomeWindow::ensureLoaded() {
+    QString error;
+    if (load(&error))
+        return true;
+    writeConsoleLine("Cannot load the welcome window: " + error.toStdString());
+    return false;
+}
+
 void QtWelcomeWindow::setDoneAction(std::function<void()> done) {
     m_done = std::move(done);
 }
 
 void QtWelcomeWindow::center() {
-    if (!m_dialog)
+    if (!ensureLoaded())
         return;
     m_dialog->adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -56,7 +65,7 @@ void QtWelcomeWindow::center() {
 
 void QtWelcomeWindow::runModalSession() {
     // exec() runs a nested event loop that sleeps until events come.
-    if (m_dialog)
+    if (ensureLoaded())
         m_dialog->exec();
 }
 

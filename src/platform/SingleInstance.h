@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QLocalServer>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <memory>
@@ -9,9 +9,10 @@
 namespace voltaro {
 
 // One Voltaro per user. The first run holds a lock in the user's runtime folder and listens
-// on a local socket beside it; a later run finds the lock taken, asks the first one over the
-// socket to bring its window forward, and leaves. The lock dies with its process, so a
-// crashed run leaves nothing that blocks the next.
+// on a local datagram socket beside it; a later run finds the lock taken, sends the first one
+// a request to bring its window forward, and leaves. The lock dies with its process, so a
+// crashed run leaves nothing that blocks the next. Plain POSIX sockets: a networking library
+// would cost an always-running monitor more memory than the rest of this class.
 class SingleInstance final : public QObject {
     Q_OBJECT
 
@@ -30,9 +31,13 @@ signals:
     void activationRequested();
 
 private:
+    void listen(const QByteArray& socketPath);
+    void readRequests();
+
     QString m_directory;
     int m_lockFd = -1;
-    std::unique_ptr<QLocalServer> m_server;
+    int m_socketFd = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
 } // namespace voltaro

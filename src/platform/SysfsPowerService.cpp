@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
-#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -23,6 +23,10 @@ namespace {
 
 constexpr const char* kKernelRoot = "/sys/class/power_supply";
 
+// A power_supply folder lists a handful of supplies; a listing beyond this is cut here.
+constexpr std::size_t kListingBytes = 32 * 1024;
+constexpr std::size_t kMaxListingBytes = 1024 * 1024;
+
 // Attribute files hold a word or a number. Reading at most this much keeps a stray huge file
 // cheap; one spare byte in the buffer tells an over-long file (rejected) from a full one.
 constexpr std::size_t kMaxAttributeBytes = 64;
@@ -34,33 +38,6 @@ constexpr std::array<std::string_view, 10> kExternalSupplyTypes = {
 };
 
 enum class BatteryStatus { Other, Charging, Discharging, Full, NotCharging };
-
-// Owns an open file descriptor; movable so battery directories can be kept between passes.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        std::swap(m_fd, other.m_fd);
-        return *this;
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    int get() const { return m_fd; }
-    bool isValid() const { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
 
 std::string_view trimmed(std::string_view text) {
     constexpr std::string_view kWhitespace = " \t\n\r\f\v";
@@ -249,6 +226,22 @@ BatteryRecord readBattery(int dirFd, const ExternalPower& external) {
 
 } // namespace
 
+// What the supply in `dirFd` is, or nothing while its type cannot be read.
+std::optional<SysfsPowerService::SupplyKind> SysfsPowerService::classifySupply(int dirFd) {
+    AttributeBuffer buffer;
+    const std::optional<std::string_view> type = readAttribute(dirFd, "type", buffer);
+    if (!type)
+        return std::nullopt;
+    if (*type == "Battery") {
+        // A mouse or headset reports its own battery with scope "Device": not ours.
+        return attributeIs(dirFd, "scope", "Device") ? SupplyKind::Other : SupplyKind::Battery;
+    }
+    if (std::find(kExternalSupplyTypes.begin(), kExternalSupplyTypes.end(), *type) !=
+        kExternalSupplyTypes.end())
+        return SupplyKind::External;
+    return SupplyKind::Other;
+}
+
 SysfsPowerService::SysfsPowerService(std::string root) : m_root(std::move(root)) {}
 
 std::string SysfsPowerService::defaultRoot() {
@@ -258,52 +251,114 @@ std::string SysfsPowerService::defaultRoot() {
     return kKernelRoot;
 }
 
-std::optional<BatteryList> SysfsPowerService::copyBatteryInfo() {
-    const std::unique_ptr<DIR, DirCloser> root(::opendir(m_root.c_str()));
-    if (!root)
-        return std::nullopt;
-    const int rootFd = ::dirfd(root.get());
-
-    std::vector<std::string> names;
-    while (const dirent* entry = ::readdir(root.get())) {
-        const std::string_view name = entry->d_name;
-        if (name != "." && name != "..")
-            names.emplace_back(name);
+bool SysfsPowerService::listRoot(int rootFd) {
+    if (m_listing.size() < kListingBytes)
+        m_listing.resize(kListingBytes);
+    std::size_t used = 0;
+    for (;;) {
+        if (m_listing.size() - used < kListingBytes / 2) {
+            if (m_listing.size() >= kMaxListingBytes)
+                break; // keep what was read; no real supply folder comes near this
+            m_listing.resize(m_listing.size() * 2);
+        }
+        const ssize_t count = ::getdents64(rootFd, m_listing.data() + used, m_listing.size() - used);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            return false;
+        if (count == 0)
+            break;
+        used += static_cast<std::size_t>(count);
     }
-    std::sort(names.begin(), names.end());
 
-    // First pass: classify every supply. The charger state needs all of them before any
-    // battery record can be written.
+    m_entries.clear();
+    std::size_t offset = 0;
+    while (offset + offsetof(dirent64, d_name) < used) {
+        const char* record = m_listing.data() + offset;
+        unsigned short length = 0;
+        ino64_t inode = 0;
+        std::memcpy(&length, record + offsetof(dirent64, d_reclen), sizeof length);
+        std::memcpy(&inode, record + offsetof(dirent64, d_ino), sizeof inode);
+        if (length <= offsetof(dirent64, d_name) || length > used - offset)
+            return false;
+        const char* nameStart = record + offsetof(dirent64, d_name);
+        const std::string_view name(nameStart, ::strnlen(nameStart, length - offsetof(dirent64, d_name)));
+        if (name != "." && name != "..")
+            m_entries.push_back({name, static_cast<ino_t>(inode)});
+        offset += length;
+    }
+    std::sort(m_entries.begin(), m_entries.end(),
+              [](const Entry& a, const Entry& b) { return a.name < b.name; });
+    return true;
+}
+
+bool SysfsPowerService::refreshSupplies() {
+    const FileDescriptor root(::open(m_root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!root.isValid() || !listRoot(root.get())) {
+        m_supplies.clear();
+        return false;
+    }
+    const auto sameSupply = [](const Entry& entry, const Supply& supply) {
+        return entry.name == supply.name && entry.inode == supply.inode;
+    };
+    if (std::equal(m_entries.begin(), m_entries.end(), m_supplies.begin(), m_supplies.end(), sameSupply))
+        return true;
+
+    // Both lists are sorted by name: walk them together, keeping the supplies still there.
+    std::vector<Supply> supplies;
+    supplies.reserve(m_entries.size());
+    auto known = m_supplies.begin();
+    for (const Entry& entry : m_entries) {
+        while (known != m_supplies.end() && std::string_view(known->name) < entry.name)
+            ++known;
+        if (known != m_supplies.end() && sameSupply(entry, *known)) {
+            supplies.push_back(std::move(*known));
+            ++known;
+            continue;
+        }
+        // Entries are symlinks to the device; a supply that vanished simply fails to open. An
+        // entry that cannot be sorted out yet (no type file so far) is looked at next poll.
+        const std::string name(entry.name);
+        FileDescriptor directory(::openat(root.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!directory.isValid())
+            continue;
+        const std::optional<SupplyKind> kind = classifySupply(directory.get());
+        if (!kind)
+            continue;
+        if (*kind == SupplyKind::Other)
+            directory = FileDescriptor(); // nothing will be read from it
+        supplies.push_back({name, entry.inode, std::move(directory), *kind});
+    }
+    m_supplies = std::move(supplies);
+    return true;
+}
+
+std::optional<BatteryList> SysfsPowerService::copyBatteryInfo() {
+    if (!refreshSupplies())
+        return std::nullopt;
+
+    // The charger state needs every supply before any battery record can be written.
     ExternalPower external;
-    std::vector<FileDescriptor> batteries;
-    for (const std::string& name : names) {
-        // Entries are symlinks to the device; a supply that vanished simply fails to open.
-        FileDescriptor supply(::openat(rootFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-        if (!supply.isValid())
-            continue;
-        AttributeBuffer buffer;
-        const std::optional<std::string_view> type = readAttribute(supply.get(), "type", buffer);
-        if (!type)
-            continue;
-        if (*type == "Battery") {
-            // A mouse or headset reports its own battery with scope "Device": not ours.
-            if (!attributeIs(supply.get(), "scope", "Device"))
-                batteries.push_back(std::move(supply));
-        } else if (std::find(kExternalSupplyTypes.begin(), kExternalSupplyTypes.end(), *type) !=
-                   kExternalSupplyTypes.end()) {
+    std::size_t batteryCount = 0;
+    for (const Supply& supply : m_supplies) {
+        if (supply.kind == SupplyKind::Battery) {
+            ++batteryCount;
+        } else if (supply.kind == SupplyKind::External) {
             external.supplyExists = true;
             // 1 is "online, fixed", 2 "online, programmable"; both supply power.
-            if (readNumber(supply.get(), "online").value_or(0) > 0)
+            if (!external.supplyOnline && readNumber(supply.directory.get(), "online").value_or(0) > 0)
                 external.supplyOnline = true;
         }
     }
-    if (batteries.empty())
+    if (batteryCount == 0)
         return std::nullopt;
 
     BatteryList list;
-    list.reserve(batteries.size());
-    for (const FileDescriptor& battery : batteries)
-        list.emplace_back(readBattery(battery.get(), external));
+    list.reserve(batteryCount);
+    for (const Supply& supply : m_supplies) {
+        if (supply.kind == SupplyKind::Battery)
+            list.emplace_back(readBattery(supply.directory.get(), external));
+    }
     return list;
 }
 

@@ -246,10 +246,24 @@ TEST(LogTextViewTest, FollowsAppendsAtTheEndOnly) {
     view->resize(300, 250);
     EXPECT_EQ(bar->value(), bar->maximum());
 
-    // A reader who scrolled back stays where they are.
+    // A reader who scrolled back stays where they are, also across hiding the window.
     bar->setValue(10);
     view->appendText("another\r");
     EXPECT_EQ(bar->value(), 10);
+    view->hide();
+    view->appendText("while hidden\r");
+    view->show();
+    EXPECT_EQ(bar->value(), 10);
+    EXPECT_EQ(bar->maximum(), 104 - bar->pageStep());
+
+    // A hidden view left at the end shows the end of what came while it was hidden.
+    view->scrollToEnd();
+    view->hide();
+    for (int i = 0; i < 20; ++i)
+        view->appendText("hidden " + std::to_string(i) + "\r");
+    view->show();
+    EXPECT_EQ(bar->maximum(), 124 - bar->pageStep());
+    EXPECT_EQ(bar->value(), bar->maximum());
 }
 
 TEST(LogTextViewTest, ScrollsWithTheKeyboard) {

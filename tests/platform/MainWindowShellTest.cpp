@@ -46,6 +46,45 @@ TEST(MainWindowShellTest, ReportsAMissingOrBrokenInterfaceFile) {
     MainWindowShell wrong{Bundle(bundle.path())};
     EXPECT_FALSE(wrong.load(&error));
     EXPECT_EQ(wrong.window(), nullptr);
+
+    // A main window that takes the log view but lacks the rest: the half-built window goes,
+    // and the views the controller writes to stay whole.
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    broken.write("<ui version=\"4.0\"><widget class=\"QMainWindow\" name=\"w\">"
+                 "<widget class=\"LogTextView\" name=\"logView\"/></widget>"
+                 "<customwidgets><customwidget><class>LogTextView</class><extends>QWidget</extends>"
+                 "</customwidget></customwidgets></ui>");
+    broken.close();
+    MainWindowShell incomplete{Bundle(bundle.path())};
+    EXPECT_FALSE(incomplete.load(&error));
+    EXPECT_TRUE(error.contains(QStringLiteral("lacks"))) << error.toStdString();
+    EXPECT_EQ(incomplete.window(), nullptr);
+    EXPECT_EQ(incomplete.logView()->parent(), nullptr);
+    incomplete.logView()->appendText("still here\r");
+    EXPECT_EQ(incomplete.logView()->lineAt(0), QStringLiteral("still here"));
+}
+
+TEST(MainWindowShellTest, BuildsTheWindowAroundTheViewsWhenFirstShown) {
+    MainWindowShell shell{Bundle(QStringLiteral(VOLTARO_TEST_BUNDLE_DIR))};
+    QString error;
+    ASSERT_TRUE(shell.readInterface(&error)) << error.toStdString();
+    LogTextView* logView = shell.logView();
+    GraphView* graphView = shell.graphView();
+    EXPECT_EQ(shell.window(), nullptr);
+    logView->appendText("written before there was a window\r");
+
+    int loaded = 0;
+    shell.setLoadedAction([&] { ++loaded; });
+    shell.makeKeyAndOrderFront();
+    ASSERT_NE(shell.window(), nullptr);
+    EXPECT_TRUE(shell.window()->isVisible());
+    EXPECT_TRUE(shell.window()->isAncestorOf(logView));
+    EXPECT_TRUE(shell.window()->isAncestorOf(graphView));
+    EXPECT_EQ(shell.logView(), logView);
+    EXPECT_EQ(shell.graphView(), graphView);
+    EXPECT_EQ(logView->lineAt(0), QStringLiteral("written before there was a window"));
+    shell.makeKeyAndOrderFront();
+    EXPECT_EQ(loaded, 1);
 }
 
 TEST(MainWindowShellTest, TellsItsDelegateAboutActivationAndClosing) {

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
+#include <malloc.h>
+
 namespace voltaro {
 namespace {
 
@@ -48,6 +53,24 @@ TEST(QtDockIconTest, HandsTheSamePictureToTheToolkitOnlyOnce) {
     QApplication::setWindowIcon(QIcon());
     icon.setApplicationIconImage(picture);
     EXPECT_TRUE(QApplication::windowIcon().isNull());
+}
+
+TEST(QtDockIconTest, KeepsOnlyTheShownPictureDecoded) {
+    QtDockIcon icon{Bundle(QStringLiteral(VOLTARO_TEST_BUNDLE_DIR))};
+    const auto heapInUse = [] { return ::mallinfo2().uordblks; };
+    // One decoded 128 px picture takes 64 KB; the eighteen level pictures over a megabyte.
+    constexpr std::size_t kOnePicture = 128 * 128 * 4;
+    const std::size_t before = heapInUse();
+    std::vector<IconHandle> pictures;
+    for (int level = 0; level <= 8; ++level) {
+        pictures.push_back(icon.loadImage("Single_" + std::to_string(level) + ".tif"));
+        pictures.push_back(icon.loadImage("Single_Charge_" + std::to_string(level) + ".tif"));
+    }
+    EXPECT_LT(heapInUse() - before, 2 * kOnePicture) << "pictures decoded when loaded";
+    for (const IconHandle& picture : pictures)
+        icon.setApplicationIconImage(picture);
+    EXPECT_LT(heapInUse() - before, 3 * kOnePicture) << "pictures no longer shown stay decoded";
+    EXPECT_EQ(middleOf(QApplication::windowIcon()), middleOf(QtDockIcon::iconOf(pictures.back())));
 }
 
 } // namespace

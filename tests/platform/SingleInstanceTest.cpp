@@ -1,6 +1,7 @@
 #include "SingleInstance.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -14,7 +15,6 @@
 
 namespace voltaro {
 namespace {
-
 
 TEST(SingleInstanceTest, SecondClaimAsksTheFirstToShowItself) {
     QTemporaryDir runtime;
@@ -47,6 +47,16 @@ TEST(SingleInstanceTest, ALockLeftByAKilledRunDoesNotBlock) {
     ASSERT_TRUE(QFile::exists(runtime.path() + QStringLiteral("/voltaro.lock")));
     SingleInstance next(runtime.path());
     EXPECT_EQ(next.claim(), SingleInstance::Role::Primary);
+}
+
+TEST(SingleInstanceTest, AFolderTooDeepForASocketStillHoldsTheLock) {
+    QTemporaryDir runtime;
+    const QString deep = runtime.path() + QStringLiteral("/") + QString(120, QLatin1Char('d'));
+    ASSERT_TRUE(QDir().mkpath(deep));
+    SingleInstance first(deep);
+    EXPECT_EQ(first.claim(), SingleInstance::Role::Primary);
+    SingleInstance second(deep);
+    EXPECT_EQ(second.claim(), SingleInstance::Role::Secondary);
 }
 
 TEST(SingleInstanceTest, AnUnusableRuntimeFolderIsReported) {

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -317,18 +318,95 @@ TEST_F(SysfsPowerServiceTest, SurvivesOddEntriesWithoutLeakingDescriptors) {
     const Records expected{{5, 5, 10, kAbsent, 700}};
     EXPECT_EQ(readTree(root), expected);
 
-    // A poll every few seconds for weeks: no descriptor may stay open on any path.
+    // A poll every few seconds for weeks: the supplies' folders stay open between polls, but
+    // polling adds nothing to them, and the service closes everything it opened.
     const auto openDescriptors = [] {
         return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
     };
     const auto before = openDescriptors();
-    SysfsPowerService service(root.string());
-    SysfsPowerService missing((m_dir / "missing").string());
-    for (int poll = 0; poll < 50; ++poll) {
-        EXPECT_TRUE(service.copyBatteryInfo().has_value());
-        EXPECT_FALSE(missing.copyBatteryInfo().has_value());
+    {
+        SysfsPowerService service(root.string());
+        SysfsPowerService missing((m_dir / "missing").string());
+        ASSERT_TRUE(service.copyBatteryInfo().has_value());
+        const auto kept = openDescriptors();
+        EXPECT_LE(kept - before, 2); // BAT0 and usb
+        for (int poll = 0; poll < 50; ++poll) {
+            EXPECT_TRUE(service.copyBatteryInfo().has_value());
+            EXPECT_FALSE(missing.copyBatteryInfo().has_value());
+        }
+        EXPECT_EQ(openDescriptors(), kept);
     }
     EXPECT_EQ(openDescriptors(), before);
+}
+
+// One service polls a tree that changes between polls, as supplies come and go on a laptop.
+TEST_F(SysfsPowerServiceTest, FollowsSuppliesThatComeGoOrAreReplacedBetweenPolls) {
+    const fs::path root = makeTree({ac("0"), bat0({{"status", "Discharging"}, {"capacity", "50"}})});
+    const auto write = [&](const fs::path& file, const std::string& content) {
+        std::ofstream(root / file) << content << '\n';
+    };
+    const Values bat0Half{4, 50, 100, kAbsent, kAbsent};
+    const Values bat1Full{5, 100, 100, kAbsent, kAbsent};
+
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        std::optional<Records> expected;
+    };
+    const std::vector<Step> steps = {
+        {"as built", [] {}, Records{bat0Half}},
+        {"charger plugged", [&] { write("AC/online", "1"); }, Records{{5, 50, 100, kAbsent, kAbsent}}},
+        {"charger unplugged", [&] { write("AC/online", "0"); }, Records{bat0Half}},
+        {"second battery's folder appears before its type file", [&] { fs::create_directory(root / "BAT1"); },
+         Records{bat0Half}},
+        {"its type and charge are written",
+         [&] {
+             write("BAT1/capacity", "100");
+             write("BAT1/type", "Battery");
+         },
+         Records{bat0Half, {4, 100, 100, kAbsent, kAbsent}}},
+        {"first battery unregistered", [&] { fs::remove_all(root / "BAT0"); },
+         Records{{4, 100, 100, kAbsent, kAbsent}}},
+        {"charger replaced by a USB supply under the same name",
+         [&] {
+             fs::remove_all(root / "AC");
+             fs::create_directory(root / "AC");
+             write("AC/type", "USB");
+             write("AC/online", "1");
+         },
+         Records{bat1Full}},
+        {"second battery replaced by a headset's under the same name",
+         [&] {
+             fs::remove_all(root / "BAT1");
+             fs::create_directory(root / "BAT1");
+             write("BAT1/type", "Battery");
+             write("BAT1/scope", "Device");
+         },
+         std::nullopt},
+        {"whole tree moved away and another put in its place",
+         [&] {
+             fs::rename(root, m_dir / "old-tree");
+             fs::create_directory(root);
+             fs::create_directory(root / "BAT0");
+             write("BAT0/type", "Battery");
+             write("BAT0/capacity", "50");
+         },
+         Records{bat0Half}},
+        {"root removed", [&] { fs::remove_all(root); }, std::nullopt},
+        {"root back",
+         [&] {
+             fs::create_directory(root);
+             fs::create_directory(root / "BAT9");
+             write("BAT9/type", "Battery");
+             write("BAT9/capacity", "50");
+         },
+         Records{bat0Half}},
+    };
+    SysfsPowerService service(root.string());
+    for (const Step& step : steps) {
+        step.change();
+        EXPECT_EQ(observe(service.copyBatteryInfo()), step.expected) << step.what;
+    }
 }
 
 TEST(SysfsPowerServiceDefaultRootTest, UsesTheEnvironmentOnlyWhenSetAndNonEmpty) {

@@ -19,8 +19,13 @@ public:
     explicit QtIconImage(QString path) : m_path(std::move(path)) {}
 
     const QIcon& icon() const {
-        if (m_icon.isNull())
-            m_icon = QIcon(m_path);
+        if (m_icon.isNull()) {
+            // Read as one picture: a QIcon made from the path also looks for a second image
+            // in the file, and the TIFF reader complains on the console that there is none.
+            const QImage image = QImageReader(m_path).read();
+            if (!image.isNull())
+                m_icon.addPixmap(QPixmap::fromImage(image));
+        }
         return m_icon;
     }
     void releaseDecoded() const { m_icon = QIcon(); }

@@ -27,19 +27,30 @@ trap e2e_cleanup EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 start_xvfb() {
-    # -displayfd: the server picks a free display itself and tells us its number, so tests
-    # running side by side never race for one.
-    local number_file=$E2E_WORK/display
-    Xvfb -displayfd 3 -screen 0 1024x700x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
-    E2E_PIDS+=($!)
-    for _ in $(seq 100); do
-        if [ -s "$number_file" ]; then
-            export DISPLAY=":$(tr -d '[:space:]' <"$number_file")"
-            xdpyinfo >/dev/null 2>&1 && return 0
-        fi
-        sleep 0.1
+    # Each test gets a server of its own on a display number picked at random and claimed
+    # through the server's own lock file (/tmp/.X<n>-lock, holding its pid), so tests running
+    # side by side never share or disturb one another's display. (-displayfd is no help here:
+    # a server probing a display that another one is taking removes the other's socket file.)
+    local attempt number pid
+    for attempt in $(seq 20); do
+        number=$((100 + RANDOM % 800))
+        [ -e "/tmp/.X$number-lock" ] && continue
+        Xvfb ":$number" -screen 0 1024x700x24 -nolisten tcp >"$E2E_WORK/xvfb.log" 2>&1 &
+        pid=$!
+        for _ in $(seq 100); do
+            kill -0 "$pid" 2>/dev/null || break # the number was taken after all: try another
+            if [ "$(tr -d '[:space:]' <"/tmp/.X$number-lock" 2>/dev/null)" = "$pid" ] &&
+                DISPLAY=":$number" xdpyinfo >/dev/null 2>&1; then
+                E2E_PIDS+=("$pid")
+                export DISPLAY=":$number"
+                return 0
+            fi
+            sleep 0.1
+        done
+        kill "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
     done
-    fail "Xvfb did not start"
+    fail "Xvfb did not start: $(cat "$E2E_WORK/xvfb.log")"
 }
 
 # start_system_bus: a private dbus-daemon standing in for the system bus, with a fake

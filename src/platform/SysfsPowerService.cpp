@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
+#include <memory>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -23,10 +23,6 @@ namespace {
 
 constexpr const char* kKernelRoot = "/sys/class/power_supply";
 
-// A power_supply folder lists a handful of supplies; a listing beyond this is cut here.
-constexpr std::size_t kListingBytes = 32 * 1024;
-constexpr std::size_t kMaxListingBytes = 1024 * 1024;
-
 // Attribute files hold a word or a number. Reading at most this much keeps a stray huge file
 // cheap; one spare byte in the buffer tells an over-long file (rejected) from a full one.
 constexpr std::size_t kMaxAttributeBytes = 64;
@@ -38,6 +34,10 @@ constexpr std::array<std::string_view, 10> kExternalSupplyTypes = {
 };
 
 enum class BatteryStatus { Other, Charging, Discharging, Full, NotCharging };
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
 
 std::string_view trimmed(std::string_view text) {
     constexpr std::string_view kWhitespace = " \t\n\r\f\v";
@@ -251,53 +251,31 @@ std::string SysfsPowerService::defaultRoot() {
     return kKernelRoot;
 }
 
-bool SysfsPowerService::listRoot(int rootFd) {
-    if (m_listing.size() < kListingBytes)
-        m_listing.resize(kListingBytes);
-    std::size_t used = 0;
-    for (;;) {
-        if (m_listing.size() - used < kListingBytes / 2) {
-            if (m_listing.size() >= kMaxListingBytes)
-                break; // keep what was read; no real supply folder comes near this
-            m_listing.resize(m_listing.size() * 2);
-        }
-        const ssize_t count = ::getdents64(rootFd, m_listing.data() + used, m_listing.size() - used);
-        if (count < 0 && errno == EINTR)
+void SysfsPowerService::listRoot(DIR* root) {
+    // The entries' strings are reused from poll to poll, so a settled folder allocates nothing.
+    std::size_t count = 0;
+    while (const dirent* entry = ::readdir(root)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..")
             continue;
-        if (count < 0)
-            return false;
-        if (count == 0)
-            break;
-        used += static_cast<std::size_t>(count);
+        if (count == m_entries.size())
+            m_entries.emplace_back();
+        m_entries[count].name.assign(name);
+        m_entries[count].inode = entry->d_ino;
+        ++count;
     }
-
-    m_entries.clear();
-    std::size_t offset = 0;
-    while (offset + offsetof(dirent64, d_name) < used) {
-        const char* record = m_listing.data() + offset;
-        unsigned short length = 0;
-        ino64_t inode = 0;
-        std::memcpy(&length, record + offsetof(dirent64, d_reclen), sizeof length);
-        std::memcpy(&inode, record + offsetof(dirent64, d_ino), sizeof inode);
-        if (length <= offsetof(dirent64, d_name) || length > used - offset)
-            return false;
-        const char* nameStart = record + offsetof(dirent64, d_name);
-        const std::string_view name(nameStart, ::strnlen(nameStart, length - offsetof(dirent64, d_name)));
-        if (name != "." && name != "..")
-            m_entries.push_back({name, static_cast<ino_t>(inode)});
-        offset += length;
-    }
+    m_entries.resize(count);
     std::sort(m_entries.begin(), m_entries.end(),
               [](const Entry& a, const Entry& b) { return a.name < b.name; });
-    return true;
 }
 
 bool SysfsPowerService::refreshSupplies() {
-    const FileDescriptor root(::open(m_root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!root.isValid() || !listRoot(root.get())) {
+    const std::unique_ptr<DIR, DirCloser> root(::opendir(m_root.c_str()));
+    if (!root) {
         m_supplies.clear();
         return false;
     }
+    listRoot(root.get());
     const auto sameSupply = [](const Entry& entry, const Supply& supply) {
         return entry.name == supply.name && entry.inode == supply.inode;
     };
@@ -309,7 +287,7 @@ bool SysfsPowerService::refreshSupplies() {
     supplies.reserve(m_entries.size());
     auto known = m_supplies.begin();
     for (const Entry& entry : m_entries) {
-        while (known != m_supplies.end() && std::string_view(known->name) < entry.name)
+        while (known != m_supplies.end() && known->name < entry.name)
             ++known;
         if (known != m_supplies.end() && sameSupply(entry, *known)) {
             supplies.push_back(std::move(*known));
@@ -318,8 +296,8 @@ bool SysfsPowerService::refreshSupplies() {
         }
         // Entries are symlinks to the device; a supply that vanished simply fails to open. An
         // entry that cannot be sorted out yet (no type file so far) is looked at next poll.
-        const std::string name(entry.name);
-        FileDescriptor directory(::openat(root.get(), name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        FileDescriptor directory(
+            ::openat(::dirfd(root.get()), entry.name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (!directory.isValid())
             continue;
         const std::optional<SupplyKind> kind = classifySupply(directory.get());
@@ -327,7 +305,7 @@ bool SysfsPowerService::refreshSupplies() {
             continue;
         if (*kind == SupplyKind::Other)
             directory = FileDescriptor(); // nothing will be read from it
-        supplies.push_back({name, entry.inode, std::move(directory), *kind});
+        supplies.push_back({entry.name, entry.inode, std::move(directory), *kind});
     }
     m_supplies = std::move(supplies);
     return true;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include <dirent.h>
 #include <sys/types.h>
 
 namespace voltaro {
@@ -37,20 +38,19 @@ private:
         SupplyKind kind = SupplyKind::Other;
     };
     struct Entry {
-        std::string_view name;
-        ino_t inode;
+        std::string name;
+        ino_t inode = 0;
     };
 
     static std::optional<SupplyKind> classifySupply(int dirFd);
     // Brings m_supplies in line with the root's entries; false when the root cannot be read.
     bool refreshSupplies();
-    // Reads the root's entries into m_entries, sorted by name (views into m_listing).
-    bool listRoot(int rootFd);
+    // Reads the root's entries into m_entries, sorted by name.
+    void listRoot(DIR* root);
 
     std::string m_root;
     std::vector<Supply> m_supplies; // sorted by name
     // Kept between polls so that listing the root allocates nothing once it has settled.
-    std::vector<char> m_listing;
     std::vector<Entry> m_entries;
 };
 

@@ -39,6 +39,14 @@ std::vector<QString> linesOf(const LogTextView& view) {
     return lines;
 }
 
+// "line 0" to "line <count - 1>", each ended by a carriage return as in the log file.
+std::string numberedLines(int count) {
+    std::string log;
+    for (int i = 0; i < count; ++i)
+        log += "line " + std::to_string(i) + "\r";
+    return log;
+}
+
 // A view on screen with the pinned font, sized so a known number of lines fit.
 std::unique_ptr<LogTextView> shownView(std::string_view text, QSize size = {400, 200}) {
     auto view = std::make_unique<LogTextView>();
@@ -123,10 +131,7 @@ TEST(LogTextViewTest, AppendingInPiecesShowsTheSameAsSettingTheWholeText) {
 TEST(LogTextViewTest, ReplacingTheTextForgetsTheOldLinesAndSelection) {
     LogTextView view;
     view.resize(300, 100);
-    std::string log;
-    for (int i = 0; i < 200; ++i)
-        log += "line " + std::to_string(i) + "\r";
-    view.setText(log);
+    view.setText(numberedLines(200));
     view.selectAll();
     ASSERT_FALSE(view.selectedText().isEmpty());
 
@@ -224,10 +229,7 @@ TEST(LogTextViewTest, ContextMenuCopiesAndSelectsAll) {
 }
 
 TEST(LogTextViewTest, FollowsAppendsAtTheEndOnly) {
-    std::string log;
-    for (int i = 0; i < 100; ++i)
-        log += "line " + std::to_string(i) + "\r";
-    auto view = shownView(log, {300, 150});
+    auto view = shownView(numberedLines(100), {300, 150});
     QScrollBar* bar = view->verticalScrollBar();
     const int page = bar->pageStep();
     ASSERT_GT(page, 1);
@@ -267,10 +269,7 @@ TEST(LogTextViewTest, FollowsAppendsAtTheEndOnly) {
 }
 
 TEST(LogTextViewTest, ScrollsWithTheKeyboard) {
-    std::string log;
-    for (int i = 0; i < 100; ++i)
-        log += "line " + std::to_string(i) + "\r";
-    auto view = shownView(log, {300, 150});
+    auto view = shownView(numberedLines(100), {300, 150});
     QScrollBar* bar = view->verticalScrollBar();
     const int page = bar->pageStep();
     const int end = bar->maximum();
